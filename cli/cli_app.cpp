@@ -1,0 +1,304 @@
+#include "cli/cli_app.h"
+
+#include <charconv>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "cli/headless_host.h"
+#include "core/cell_entry.h"
+#include "core/display_format.h"
+#include "core/evaluator.h"
+#include "core/formula_code.h"
+#include "core/formula_lister.h"
+#include "core/range_parse.h"
+#include "core/recalc.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+#include "files/settings_file.h"
+
+namespace tw {
+
+std::string cellTypeName(const Cell& c) {
+  static const char* const kNames[] = {"strformula", "numformula", "real",
+                                       "integer",    "label",      "blank"};
+  uint8_t t = c.kind & kKindTypeMask;
+  std::string name = t <= 5 ? kNames[t] : "unknown";
+  if (c.isErr()) name += ":err";
+  return name;
+}
+
+std::string cellValueText(const Worksheet& ws, CellHandle h) {
+  if (h == kNoCell) return {};
+  const Cell& c = ws.cell(h);
+  char decimal = ws.session().settings().decimalSeparator;
+  if (isFormula(&c) && c.isErr()) return "ERR";
+  switch (c.type()) {
+    case CellType::NumberFormula:
+    case CellType::Real:
+    case CellType::Integer:
+      return GeneralText(ws.CellNumber(h), decimal);
+    case CellType::StringFormula:
+    case CellType::Label:
+      return ws.LabelText(h);
+    default:
+      return {};
+  }
+}
+
+std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
+  if (h == kNoCell) return {};
+  const Cell& c = ws.cell(h);
+  uint8_t format = ws.effectiveFormat(c);
+  int width = ws.columnPixels(c.column) / 8;
+  if (format == kFormatHidden) return {};
+  if (isFormula(&c) && c.isErr()) return "ERR";
+  auto fit = [&](std::string t) {
+    if (static_cast<int>(t.size()) > width) t.resize(std::max(width, 0));
+    return t;
+  };
+  switch (c.type()) {
+    case CellType::StringFormula:
+      if (format == kFormatText) return fit(ListFormula(ws, c.content));
+      return fit(std::string(pstringView(c.value.text)));
+    case CellType::NumberFormula:
+      if (format == kFormatText) return fit(ListFormula(ws, c.content));
+      [[fallthrough]];
+    case CellType::Real:
+    case CellType::Integer: {
+      std::string t = FormatNumber(width, format, ws.CellNumber(h), formatOptions(ws));
+      if (static_cast<int>(t.size()) > width) return std::string(std::max(width, 0), 'x');
+      while (!t.empty() && t.back() == ' ') t.pop_back();
+      return t;
+    }
+    case CellType::Label: {
+      std::string_view t = pstringView(c.content);
+      if (t.empty()) return {};
+      if (t[0] == '\\' && t.size() > 1) {
+        std::string fill;
+        std::string_view unit = t.substr(1);
+        while (static_cast<int>(fill.size() + unit.size()) <= width) fill += unit;
+        return fill;
+      }
+      return fit(std::string(t.substr(1)));
+    }
+    default:
+      return {};
+  }
+}
+
+namespace {
+
+struct Context {
+  Session& session;
+  Worksheet& ws;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+using Params = std::vector<std::string>;
+
+struct Action {
+  int minParams;
+  int maxParams;
+  std::function<bool(Context&, const Params&)> run;
+};
+
+bool parseCell(Context& cx, const std::string& text, int& row, int& col) {
+  ParsedRange p = ParseRange(cx.ws, text, kStrictRange);
+  cx.session.error().clear();
+  if (!p.ok || !p.range.valid() || !p.range.isSingleCell()) {
+    cx.err << "talloway-cli: not a cell address: " << text << '\n';
+    return false;
+  }
+  row = p.range.row1;
+  col = p.range.col1;
+  return true;
+}
+
+bool parseRangeArg(Context& cx, const std::string& text, CellRange& r) {
+  ParsedRange p = ParseRange(cx.ws, text, kStrictRange | kSingleDot);
+  cx.session.error().clear();
+  if (!p.ok || !p.range.valid()) {
+    cx.err << "talloway-cli: not a range: " << text << '\n';
+    return false;
+  }
+  r = p.range.ordered();
+  return true;
+}
+
+bool enterOne(Context& cx, const std::string& addr, const std::string& text) {
+  int row, col;
+  if (!parseCell(cx, addr, row, col)) return false;
+  EnterCell(cx.ws, text, row, col);
+  cx.session.error().clear();
+  return true;
+}
+
+bool actEnter(Context& cx, const Params& p) {
+  size_t eq = p[0].find('=');
+  if (eq == std::string::npos) {
+    cx.err << "talloway-cli: --enter needs ADDR=TEXT\n";
+    return false;
+  }
+  return enterOne(cx, p[0].substr(0, eq), p[0].substr(eq + 1));
+}
+
+bool actEnterFile(Context& cx, const Params& p) {
+  std::ifstream in(p[0], std::ios::binary);
+  if (!in) {
+    cx.err << "talloway-cli: cannot read " << p[0] << '\n';
+    return false;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    size_t space = line.find(' ');
+    std::string addr = line.substr(0, space);
+    std::string text = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (!enterOne(cx, addr, text)) return false;
+  }
+  return true;
+}
+
+bool actDump(Context& cx, const Params& p) {
+  CellRange r = CellRange::of(0, 0, cx.ws.maxRow, cx.ws.maxCol);
+  if (!p.empty() && !parseRangeArg(cx, p[0], r)) return false;
+  cx.ws.ForEachCell(r, [&](CellHandle h, Cell& c) {
+    cx.out << cx.ws.addressText(c.row, c.column) << '\t' << cellTypeName(c) << '\t'
+           << CellInputText(cx.ws, h) << '\t' << cellValueText(cx.ws, h) << '\t'
+           << cellDisplayText(cx.ws, h) << '\n';
+    return true;
+  });
+  return true;
+}
+
+bool actCode(Context& cx, const Params& p) {
+  int row, col;
+  if (!parseCell(cx, p[0], row, col)) return false;
+  CellHandle h = cx.ws.FindCell(row, col);
+  if (h == kNoCell || !isFormula(cx.ws.cellPtr(h)) || !cx.ws.cell(h).content) {
+    cx.out << '\n';
+    return true;
+  }
+  const uint8_t* content = cx.ws.cell(h).content;
+  std::vector<uint8_t> code(content, content + content[0] + 1);
+  ConvertReferences(cx.ws, code.data(), row, col, ReferenceForm::File);
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string line;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (i) line += ' ';
+    line += kHex[code[i] >> 4];
+    line += kHex[code[i] & 15];
+  }
+  cx.out << line << '\n';
+  return true;
+}
+
+bool actEval(Context& cx, const Params& p) {
+  EvalResult r = cx.session.evaluator().EvaluateText(cx.ws, p[0]);
+  cx.session.error().clear();
+  if (r.error)
+    cx.out << "ERR\n";
+  else if (r.isString)
+    cx.out << r.text << '\n';
+  else
+    cx.out << GeneralText(r.number, cx.session.settings().decimalSeparator) << '\n';
+  return true;
+}
+
+bool actWidth(Context& cx, const Params& p) {
+  size_t eq = p[0].find('=');
+  int n = 0;
+  std::string colText = p[0].substr(0, eq == std::string::npos ? 0 : eq);
+  ParsedCorner corner = parseCorner(colText + "1", 0);
+  const char* first = p[0].data() + eq + 1;
+  const char* last = p[0].data() + p[0].size();
+  auto [end, ec] = std::from_chars(first, last, n);
+  if (eq == std::string::npos || !corner.ok || !validColumn(corner.col) || ec != std::errc() ||
+      end != last || n < 1 || n > 31) {
+    cx.err << "talloway-cli: --width needs COL=N (N from 1 to 31)\n";
+    return false;
+  }
+  cx.ws.columnWidth[corner.col] = static_cast<uint16_t>(n * 8);
+  return true;
+}
+
+bool actFormat(Context& cx, const Params& p) {
+  size_t eq = p[0].find('=');
+  CellRange r;
+  if (eq == std::string::npos || !parseRangeArg(cx, p[0].substr(0, eq), r)) {
+    if (eq == std::string::npos) cx.err << "talloway-cli: --format needs RANGE=CODE\n";
+    return false;
+  }
+  uint8_t format = ParseFormatCode(p[0].substr(eq + 1));
+  for (int row = r.row1; row <= r.row2; ++row)
+    for (int col = r.col1; col <= r.col2; ++col) {
+      CellHandle h = cx.ws.GetOrCreateCell(row, col);
+      if (h == kNoCell) continue;
+      Cell& c = cx.ws.cell(h);
+      c.format = static_cast<uint8_t>((c.format & kFormatProtected) | (format & kFormatMask));
+    }
+  return true;
+}
+
+const std::map<std::string, Action>& actions() {
+  static const std::map<std::string, Action> table = {
+      {"--enter", {1, 1, actEnter}},
+      {"--enter-file", {1, 1, actEnterFile}},
+      {"--dump", {0, 1, actDump}},
+      {"--code", {1, 1, actCode}},
+      {"--recalc", {0, 0, [](Context& cx, const Params&) { RecalcAll(cx.ws); return true; }}},
+      {"--eval", {1, 1, actEval}},
+      {"--manual",
+       {0, 0, [](Context& cx, const Params&) { cx.ws.settings.manualRecalc = true; return true; }}},
+      {"--auto",
+       {0, 0, [](Context& cx, const Params&) { cx.ws.settings.manualRecalc = false; return true; }}},
+      {"--width", {1, 1, actWidth}},
+      {"--format", {1, 1, actFormat}},
+  };
+  return table;
+}
+
+bool isAction(const std::string& a) { return a.size() > 2 && a[0] == '-' && a[1] == '-'; }
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  HeadlessHost host(&err);
+  Session session(host);
+  if (const char* home = std::getenv("TALLOWAY_HOME"); home && *home) {
+    std::string dir = home;
+    ReadSettings(dir + "/" + kSettingsFileName, session.settings(), 8664, dir);
+    ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session.programFunctions());
+  }
+  Worksheet& ws = session.openWorksheet("SHEET1.WKS");
+  Context cx{session, ws, out, err};
+  size_t i = 0;
+  if (i < args.size() && !isAction(args[i])) {
+    err << "talloway-cli: cannot open " << args[i] << ": worksheet files are not supported yet\n";
+    return 1;
+  }
+  while (i < args.size()) {
+    auto it = actions().find(args[i]);
+    if (it == actions().end()) {
+      err << "talloway-cli: unknown action " << args[i] << '\n';
+      return 2;
+    }
+    const Action& action = it->second;
+    Params params;
+    ++i;
+    while (i < args.size() && static_cast<int>(params.size()) < action.maxParams &&
+           (static_cast<int>(params.size()) < action.minParams || !isAction(args[i])))
+      params.push_back(args[i++]);
+    if (static_cast<int>(params.size()) < action.minParams) {
+      err << "talloway-cli: " << it->first << " needs an argument\n";
+      return 2;
+    }
+    if (!action.run(cx, params)) return 2;
+  }
+  return 0;
+}
+
+}  // namespace tw

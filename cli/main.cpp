@@ -1,0 +1,11 @@
+// talloway-cli: the headless spreadsheet.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return tw::runCli(args, std::cout, std::cerr);
+}

@@ -1,0 +1,80 @@
+#include "core/cell_pool.h"
+
+#include <new>
+
+namespace tw {
+
+CellPool::CellPool() { links_.push_back({}); }
+
+CellPool::~CellPool() { clear(); }
+
+void CellPool::freePayload(Cell& c) {
+  if (c.type() == CellType::StringFormula) freePString(c.value.text);
+  freePString(c.content);
+}
+
+CellHandle CellPool::allocate(const Cell& templ) {
+  CellHandle h = freeCells_;
+  if (h != kNoCell) {
+    freeCells_ = (*this)[h].next;
+  } else {
+    if (nextFresh_ > kHandleMask) return kNoCell;
+    if ((nextFresh_ >> kBlockBits) >= blocks_.size()) {
+      try {
+        blocks_.push_back(std::make_unique<Cell[]>(kBlockSize));
+      } catch (const std::bad_alloc&) {
+        return kNoCell;
+      }
+    }
+    h = nextFresh_++;
+  }
+  Cell& c = (*this)[h];
+  c = templ;
+  c.next = kNoCell;
+  c.dependents = 0;
+  c.content = nullptr;
+  c.value.raw = 0;
+  ++live_;
+  return h;
+}
+
+void CellPool::release(CellHandle h) {
+  Cell& c = (*this)[h];
+  freePayload(c);
+  c = Cell{};
+  c.next = freeCells_;
+  freeCells_ = h;
+  --live_;
+}
+
+void CellPool::clear() {
+  for (uint32_t h = 1; h < nextFresh_; ++h) freePayload((*this)[h]);
+  blocks_.clear();
+  nextFresh_ = 1;
+  freeCells_ = kNoCell;
+  live_ = 0;
+  links_.assign(1, {});
+  freeLinks_ = 0;
+  liveLinks_ = 0;
+}
+
+uint32_t CellPool::newLink(CellHandle cell, uint32_t next) {
+  uint32_t i = freeLinks_;
+  if (i != 0) {
+    freeLinks_ = links_[i].next;
+    links_[i] = {cell, next};
+  } else {
+    i = static_cast<uint32_t>(links_.size());
+    links_.push_back({cell, next});
+  }
+  ++liveLinks_;
+  return i;
+}
+
+void CellPool::freeLink(uint32_t index) {
+  links_[index] = {kNoCell, freeLinks_};
+  freeLinks_ = index;
+  --liveLinks_;
+}
+
+}  // namespace tw

@@ -1,0 +1,62 @@
+// Cell records and dependency links of one worksheet, addressed by handles.
+// Records live in fixed blocks, so a Cell& stays valid while others are made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/cell.h"
+
+namespace tw {
+
+// An entry in a cell's list of the formula cells that refer to it.
+struct DependentLink {
+  CellHandle cell = kNoCell;
+  uint32_t next = 0;
+};
+
+class CellPool {
+ public:
+  static constexpr int kBlockBits = 12;
+  static constexpr uint32_t kBlockSize = 1u << kBlockBits;
+
+  CellPool();
+  ~CellPool();
+  CellPool(const CellPool&) = delete;
+  CellPool& operator=(const CellPool&) = delete;
+
+  // A new record copied from the template, or kNoCell when memory runs out.
+  CellHandle allocate(const Cell& templ);
+  // Frees the record with its content and string result. Its links must
+  // already have been released by the caller.
+  void release(CellHandle h);
+  // Frees every record and link.
+  void clear();
+
+  Cell& operator[](CellHandle h) { return blocks_[h >> kBlockBits][h & (kBlockSize - 1)]; }
+  const Cell& operator[](CellHandle h) const {
+    return blocks_[h >> kBlockBits][h & (kBlockSize - 1)];
+  }
+  size_t liveCells() const { return live_; }
+
+  // Dependency links; index 0 is "none".
+  uint32_t newLink(CellHandle cell, uint32_t next);
+  void freeLink(uint32_t index);
+  DependentLink& link(uint32_t index) { return links_[index]; }
+  size_t liveLinks() const { return liveLinks_; }
+
+ private:
+  static void freePayload(Cell& c);
+
+  std::vector<std::unique_ptr<Cell[]>> blocks_;
+  uint32_t nextFresh_ = 1;  // handle 0 is never given out
+  CellHandle freeCells_ = kNoCell;
+  size_t live_ = 0;
+  std::vector<DependentLink> links_;
+  uint32_t freeLinks_ = 0;
+  size_t liveLinks_ = 0;
+};
+
+}  // namespace tw

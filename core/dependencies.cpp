@@ -1,0 +1,136 @@
+#include "core/dependencies.h"
+
+#include <vector>
+
+#include "core/formula_code.h"
+#include "core/recalc.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+
+namespace tw {
+
+namespace {
+
+// Adds formula at the head of target's list. Since a formula registers all
+// its references in one pass, a repeat within that pass finds itself at the
+// head; that keeps registration constant-time per link.
+void addLink(Worksheet& ws, CellHandle target, CellHandle formula) {
+  Cell& t = ws.cell(target);
+  if (t.dependents != 0 && ws.pool().link(t.dependents).cell == formula) return;
+  t.dependents = ws.pool().newLink(formula, t.dependents);
+}
+
+void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
+  CellPool& pool = ws.pool();
+  uint32_t prev = 0;
+  for (uint32_t i = ws.cell(target).dependents; i != 0; i = pool.link(i).next) {
+    if (pool.link(i).cell == formula) {
+      uint32_t next = pool.link(i).next;
+      if (prev)
+        pool.link(prev).next = next;
+      else
+        ws.cell(target).dependents = next;
+      pool.freeLink(i);
+      return;
+    }
+    prev = i;
+  }
+}
+
+// Calls fn(row, col) for each cell the formula names: single references and
+// every cell of every range. Destroyed references are skipped.
+template <class F>
+void forEachReferencedPosition(Worksheet& ws, const uint8_t* code, F&& fn) {
+  size_t last = code[0];
+  for (size_t pos = 2; pos < last;) {
+    uint8_t opcode = code[pos];
+    size_t next = WalkCode(code, pos, last);
+    if (next == 0 || opcode == op::kEnd) return;
+    if (opcode == op::kRef) {
+      CellHandle h = readWord(code + pos + 1) & kHandleMask;
+      if (h != kNoCell) fn(ws.cell(h).row, ws.cell(h).column);
+    } else if (opcode == op::kRange) {
+      CellHandle a = readWord(code + pos + 1) & kHandleMask;
+      CellHandle b = readWord(code + pos + 5) & kHandleMask;
+      if (a != kNoCell && b != kNoCell) {
+        CellRange r =
+            CellRange::of(ws.cell(a).row, ws.cell(a).column, ws.cell(b).row, ws.cell(b).column)
+                .ordered();
+        for (int row = r.row1; row <= r.row2; ++row)
+          for (int col = r.col1; col <= r.col2; ++col) fn(row, col);
+      }
+    }
+    pos = next;
+  }
+}
+
+void registerLinks(Worksheet& ws, CellHandle formula) {
+  const uint8_t* code = ws.cell(formula).content;
+  if (!code) return;
+  forEachReferencedPosition(ws, code, [&](int row, int col) {
+    CellHandle target = ws.GetOrCreateCell(row, col);
+    if (target != kNoCell) addLink(ws, target, formula);
+  });
+}
+
+}  // namespace
+
+void RegisterDependencies(Worksheet& ws, CellHandle formula) {
+  if (ws.session().error().raised) return;
+  registerLinks(ws, formula);
+}
+
+void UnregisterDependencies(Worksheet& ws, CellHandle formula) {
+  const uint8_t* code = ws.cell(formula).content;
+  if (!code) return;
+  forEachReferencedPosition(ws, code, [&](int row, int col) {
+    CellHandle target = ws.FindCell(row, col);
+    if (target != kNoCell) removeLink(ws, target, formula);
+  });
+}
+
+void DetachReferencesTo(Worksheet& ws, CellHandle cell) {
+  std::vector<CellHandle> dependents;
+  for (uint32_t i = ws.cell(cell).dependents; i != 0; i = ws.pool().link(i).next)
+    dependents.push_back(ws.pool().link(i).cell);
+  for (CellHandle d : dependents) {
+    UnregisterDependencies(ws, d);
+    uint8_t* code = ws.cell(d).content;
+    if (!code) continue;
+    size_t last = code[0];
+    for (size_t pos = 2; pos < last;) {
+      uint8_t opcode = code[pos];
+      size_t next = WalkCode(code, pos, last);
+      if (next == 0 || opcode == op::kEnd) break;
+      if (opcode == op::kRef) {
+        if ((readWord(code + pos + 1) & kHandleMask) == cell) writeWord(code + pos + 1, 0);
+      } else if (opcode == op::kRange) {
+        if ((readWord(code + pos + 1) & kHandleMask) == cell ||
+            (readWord(code + pos + 5) & kHandleMask) == cell) {
+          writeWord(code + pos + 1, 0);
+          writeWord(code + pos + 5, 0);
+        }
+      }
+      pos = next;
+    }
+    registerLinks(ws, d);
+    ws.cell(d).kind |= kKindErr;
+  }
+  // Whatever links remain on the cell belonged to formulas that no longer
+  // name it; drop them.
+  Cell& c = ws.cell(cell);
+  while (c.dependents != 0) {
+    uint32_t next = ws.pool().link(c.dependents).next;
+    ws.pool().freeLink(c.dependents);
+    c.dependents = next;
+  }
+  ws.forgetRangesAt(c.row, c.column);
+  if (c.type() == CellType::StringFormula) freePString(c.value.text);
+  if (isFormula(&c)) UnregisterDependencies(ws, cell);
+  freePString(c.content);
+  c.kind = static_cast<uint8_t>(CellType::Blank);
+  c.value.raw = 0;
+  for (CellHandle d : dependents) RecalcFrom(ws, d);
+}
+
+}  // namespace tw

@@ -1,0 +1,35 @@
+#include "core/host.h"
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "core/day_serial.h"
+
+namespace tw {
+
+std::string Host::currentDirectory() {
+  std::error_code ec;
+  auto p = std::filesystem::current_path(ec);
+  return ec ? std::string(".") : p.string();
+}
+
+static std::tm localNow() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm;
+}
+
+double Host::secondsSinceMidnight() {
+  std::tm tm = localNow();
+  return tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec;
+}
+
+int Host::daySerialToday() {
+  std::tm tm = localNow();
+  return static_cast<int>(DateSerial(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
+}
+
+}  // namespace tw

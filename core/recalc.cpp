@@ -1,0 +1,133 @@
+#include "core/recalc.h"
+
+#include <new>
+#include <vector>
+
+#include "core/evaluator.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+
+namespace tw {
+
+namespace {
+
+struct WalkFrame {
+  CellHandle cell;
+  uint32_t link;
+};
+
+// Builds the evaluation order in post-order; evaluated backwards it puts
+// every formula after all the formulas it depends on. A formula met again
+// while still on the walk's path (a cycle) is placed there, which cuts the
+// cycle without a message.
+class Walker {
+ public:
+  Walker(Worksheet& ws, std::vector<CellHandle>& list, std::vector<WalkFrame>& stack)
+      : pool_(ws.pool()), list_(list), stack_(stack) {}
+
+  void walkFrom(CellHandle start) {
+    Cell& s = pool_[start];
+    if (s.kind & kKindVisited) return;
+    s.kind |= kKindVisited;
+    CellHandle current = start;
+    uint32_t link = s.dependents;
+    for (;;) {
+      while (link != 0) {
+        CellHandle d = pool_.link(link).cell;
+        Cell& dc = pool_[d];
+        if (!(dc.kind & kKindVisited)) {
+          stack_.push_back({current, link});
+          dc.kind |= kKindVisited;
+          current = d;
+          link = dc.dependents;
+        } else {
+          place(d);
+          link = pool_.link(link).next;
+        }
+      }
+      place(current);
+      if (stack_.empty()) return;
+      current = stack_.back().cell;
+      link = pool_.link(stack_.back().link).next;
+      stack_.pop_back();
+    }
+  }
+
+ private:
+  void place(CellHandle h) {
+    Cell& c = pool_[h];
+    if (c.kind & kKindPlaced) return;
+    if (isFormula(&c)) {
+      c.kind |= kKindPlaced;
+      list_.push_back(h);
+    } else {
+      c.kind &= ~(kKindVisited | kKindPlaced);
+    }
+  }
+
+  CellPool& pool_;
+  std::vector<CellHandle>& list_;
+  std::vector<WalkFrame>& stack_;
+};
+
+void clearMarks(Worksheet& ws) {
+  ws.ForEachCell(CellRange::of(0, 0, ws.maxRow, ws.maxCol), [](CellHandle, Cell& c) {
+    c.kind &= ~(kKindVisited | kKindPlaced);
+    return true;
+  });
+}
+
+void evaluateBackwards(Worksheet& ws, const std::vector<CellHandle>& list) {
+  Evaluator& ev = ws.session().evaluator();
+  for (auto it = list.rbegin(); it != list.rend(); ++it) ev.EvaluateCell(ws, *it);
+}
+
+}  // namespace
+
+void RecalcFrom(Worksheet& ws, CellHandle cell) {
+  if (cell == kNoCell) return;
+  ws.cell(cell).kind &= (kKindTypeMask | kKindErr);
+  std::vector<CellHandle> list;
+  std::vector<WalkFrame> stack;
+  try {
+    Walker(ws, list, stack).walkFrom(cell);
+  } catch (const std::bad_alloc&) {
+    clearMarks(ws);
+    return;
+  }
+  evaluateBackwards(ws, list);
+}
+
+void RecalcRange(Worksheet& ws, const CellRange& range) {
+  Session& s = ws.session();
+  if (s.recalcBusy) return;
+  s.recalcBusy = true;
+  std::vector<CellHandle> list;
+  std::vector<WalkFrame> stack;
+  bool overflow = false;
+  try {
+    Walker walker(ws, list, stack);
+    ws.ForEachCell(range, [&](CellHandle h, Cell&) {
+      walker.walkFrom(h);
+      return true;
+    });
+  } catch (const std::bad_alloc&) {
+    overflow = true;
+  }
+  evaluateBackwards(ws, list);
+  if (overflow) clearMarks(ws);
+  s.recalcBusy = false;
+  if (overflow) s.ShowError("Calc Stack Exceeded");
+}
+
+void RecalcAll(Worksheet& ws) { RecalcRange(ws, CellRange::of(0, 0, ws.maxRow, ws.maxCol)); }
+
+void RecalcAllWindows(Session& session) {
+  if (session.beforeRecalcAll) session.beforeRecalcAll();
+  for (const auto& ws : session.worksheets()) {
+    CurrentWorksheetScope scope(session, ws.get());
+    RecalcAll(*ws);
+  }
+}
+
+}  // namespace tw

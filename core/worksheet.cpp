@@ -1,0 +1,159 @@
+#include "core/worksheet.h"
+
+#include <algorithm>
+
+#include "core/dependencies.h"
+#include "core/display_format.h"
+#include "core/session.h"
+#include "core/undo.h"
+
+namespace tw {
+
+Worksheet::Worksheet(Session& session, std::string wsName)
+    : name(std::move(wsName)), session_(session) {
+  columnWidth.fill(kDefaultSize);
+  rowHeight.fill(kDefaultSize);
+  settings = session.settings().worksheetDefaults;
+}
+
+Worksheet::~Worksheet() = default;
+
+CellHandle Worksheet::FindCellAtOrAfter(int row, int col, CellHandle* predecessor) const {
+  if (predecessor) *predecessor = kNoCell;
+  if (!validRow(row)) return kNoCell;
+  CellHandle prev = kNoCell;
+  CellHandle h = rowHeads[row];
+  while (h != kNoCell && pool_[h].column < col) {
+    prev = h;
+    h = pool_[h].next;
+  }
+  if (predecessor) *predecessor = prev;
+  return h;
+}
+
+CellHandle Worksheet::FindCell(int row, int col) const {
+  if (!validColumn(col)) return kNoCell;
+  CellHandle h = FindCellAtOrAfter(row, col);
+  return (h != kNoCell && pool_[h].column == col) ? h : kNoCell;
+}
+
+CellHandle Worksheet::GetOrCreateCell(int row, int col) {
+  if (!validAddress(row, col)) {
+    session_.error().raise(kErrOutOfRange, "Out of Range");
+    return kNoCell;
+  }
+  modified = true;
+  CellHandle prev;
+  CellHandle h = FindCellAtOrAfter(row, col, &prev);
+  if (h != kNoCell && pool_[h].column == col) return h;
+  CellHandle made = pool_.allocate(templateCell);
+  if (made == kNoCell) {
+    session_.error().raise(0, "Out of Memory");
+    return kNoCell;
+  }
+  if (row > maxRow) maxRow = static_cast<int16_t>(row);
+  if (col > maxCol) maxCol = static_cast<int16_t>(col);
+  Cell& c = pool_[made];
+  c.column = static_cast<uint8_t>(col);
+  c.row = static_cast<int16_t>(row);
+  c.next = h;
+  if (prev != kNoCell)
+    pool_[prev].next = made;
+  else
+    rowHeads[row] = made;
+  return made;
+}
+
+void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
+  if (predecessor != kNoCell)
+    pool_[predecessor].next = pool_[h].next;
+  else
+    rowHeads[row] = pool_[h].next;
+  pool_[h].next = kNoCell;
+}
+
+void Worksheet::ClearCell(CellHandle h) {
+  if (h == kNoCell) return;
+  Cell& c = pool_[h];
+  if (c.type() == CellType::Blank) return;
+  if (isFormula(&c)) UnregisterDependencies(*this, h);
+  if (c.type() == CellType::StringFormula) freePString(c.value.text);
+  freePString(c.content);
+  c.kind = static_cast<uint8_t>(CellType::Blank);
+  c.value.raw = 0;
+}
+
+void Worksheet::FreeAllCells() {
+  pool_.clear();
+  rowHeads.fill(kNoCell);
+  maxRow = 0;
+  maxCol = 0;
+}
+
+double Worksheet::CellNumber(CellHandle h) const {
+  if (h == kNoCell) return 0;
+  const Cell& c = pool_[h];
+  switch (c.type()) {
+    case CellType::NumberFormula:
+      return c.isErr() ? 0 : c.value.number;
+    case CellType::Real:
+      return c.value.number;
+    case CellType::Integer:
+      return c.value.integer;
+    default:
+      return 0;
+  }
+}
+
+uint8_t Worksheet::effectiveFormat(const Cell& c) const {
+  uint8_t f = c.format & kFormatMask;
+  return f == kFormatGlobal ? (settings.globalFormat & kFormatMask) : f;
+}
+
+std::string Worksheet::CellText(CellHandle h) const {
+  if (h == kNoCell) return {};
+  const Cell& c = pool_[h];
+  switch (c.type()) {
+    case CellType::StringFormula:
+      return "'" + std::string(pstringView(c.value.text));
+    case CellType::NumberFormula:
+    case CellType::Real:
+    case CellType::Integer:
+      return FormatNumber(20, effectiveFormat(c), CellNumber(h), formatOptions(*this));
+    case CellType::Label:
+      return std::string(pstringView(c.content));
+    default:
+      return {};
+  }
+}
+
+std::string Worksheet::LabelText(CellHandle h) const {
+  if (h == kNoCell) return {};
+  const Cell& c = pool_[h];
+  if (c.type() == CellType::StringFormula) return std::string(pstringView(c.value.text));
+  if (c.type() == CellType::Label) {
+    std::string_view t = pstringView(c.content);
+    return std::string(t.empty() ? t : t.substr(1));
+  }
+  return {};
+}
+
+void Worksheet::registerRange(CellRange* range) { extraRanges_.push_back(range); }
+
+void Worksheet::unregisterRange(CellRange* range) {
+  extraRanges_.erase(std::remove(extraRanges_.begin(), extraRanges_.end(), range),
+                     extraRanges_.end());
+}
+
+static void forgetIfCorner(CellRange& r, int row, int col) {
+  if (!r.valid()) return;
+  if ((r.row1 == row && r.col1 == col) || (r.row2 == row && r.col2 == col)) r = kEmptyRange;
+}
+
+void Worksheet::forgetRangesAt(int row, int col) {
+  for (CellRange& r : settings.ranges) forgetIfCorner(r, row, col);
+  for (CellRange* r : extraRanges_) forgetIfCorner(*r, row, col);
+  for (RangeName& n : names.entries()) forgetIfCorner(n.range, row, col);
+}
+
+}  // namespace tw

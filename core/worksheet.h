@@ -1,0 +1,136 @@
+// One open worksheet: its cell store (a sorted list of cell records per
+// row), its extent, its settings block, range names, widths and heights.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/cell.h"
+#include "core/cell_address.h"
+#include "core/cell_pool.h"
+#include "core/range_names.h"
+#include "core/user_functions.h"
+#include "core/worksheet_settings.h"
+
+namespace tw {
+
+class Session;
+class UndoSnapshot;
+
+constexpr uint16_t kDefaultSize = 255;          // a column or row without a size of its own
+constexpr int kDefaultColumnPixels = 72;        // nine characters of eight pixels
+constexpr int kDefaultRowPixels = 20;
+
+class Worksheet {
+ public:
+  Worksheet(Session& session, std::string name);
+  ~Worksheet();
+  Worksheet(const Worksheet&) = delete;
+  Worksheet& operator=(const Worksheet&) = delete;
+
+  Session& session() const { return session_; }
+
+  // --- Cell store ---------------------------------------------------------
+  // The first cell of the row at or after col; *predecessor gets the last
+  // cell passed (kNoCell when none), for an insertion that follows.
+  CellHandle FindCellAtOrAfter(int row, int col, CellHandle* predecessor = nullptr) const;
+  CellHandle FindCell(int row, int col) const;
+  // kNoCell with the error "Out of Range" (101) off the sheet, or when
+  // memory runs out. Marks the worksheet modified.
+  CellHandle GetOrCreateCell(int row, int col);
+  void UnlinkCell(CellHandle cell, CellHandle predecessor, int row);
+  // Erases content (dropping the formula's links); attributes and the
+  // record's own dependents stay.
+  void ClearCell(CellHandle cell);
+  // Frees every cell with its links and content; the extent returns to 0.
+  void FreeAllCells();
+
+  // Calls fn(handle, cell) for every existing cell of the range, row by row,
+  // in column order. fn returns false to stop; the result says whether the
+  // walk ran to its end. fn may create cells and start nested walks.
+  template <class F>
+  bool ForEachCell(const CellRange& range, F&& fn) {
+    CellRange r = range.ordered();
+    if (!r.valid()) return true;
+    int lastRow = std::min<int>(r.row2, kRows - 1);
+    for (int row = std::max<int>(r.row1, 0); row <= lastRow; ++row) {
+      for (CellHandle h = FindCellAtOrAfter(row, r.col1); h != kNoCell;) {
+        Cell& c = pool_[h];
+        if (c.column > r.col2) break;
+        if (!fn(h, c)) return false;
+        h = pool_[h].next;
+      }
+    }
+    return true;
+  }
+
+  Cell& cell(CellHandle h) { return pool_[h]; }
+  const Cell& cell(CellHandle h) const { return pool_[h]; }
+  Cell* cellPtr(CellHandle h) { return h ? &pool_[h] : nullptr; }
+  const Cell* cellPtr(CellHandle h) const { return h ? &pool_[h] : nullptr; }
+  Cell* cellAt(int row, int col) { return cellPtr(FindCell(row, col)); }
+  CellPool& pool() { return pool_; }
+
+  // --- Values -------------------------------------------------------------
+  double CellNumber(CellHandle h) const;
+  // Numbers formatted at width 20 in the cell's format, labels with their
+  // prefix, string results after "'".
+  std::string CellText(CellHandle h) const;
+  // A label without its prefix, or a formula's string result.
+  std::string LabelText(CellHandle h) const;
+  // The cell's display format, the worksheet's global one for 0x7F.
+  uint8_t effectiveFormat(const Cell& c) const;
+
+  // --- Text forms with this worksheet's sheet division -----------------------
+  std::string addressText(int row, int col, bool rowAbs = false, bool colAbs = false) const {
+    return AddressText(row, col, rowAbs, colAbs, settings.sheetRows);
+  }
+  std::string rangeText(const CellRange& r, uint8_t absFlags = 0) const {
+    return RangeText(r, settings.sheetRows, absFlags);
+  }
+
+  // --- Remembered ranges ----------------------------------------------------
+  // Ranges kept by commands and settings that must let go of a destroyed
+  // cell. The worksheet's own settings ranges are always included.
+  void registerRange(CellRange* range);
+  void unregisterRange(CellRange* range);
+  // Resets every remembered range and range name with a corner on (row, col).
+  void forgetRangesAt(int row, int col);
+
+  // --- Sizes ----------------------------------------------------------------
+  int columnPixels(int col) const {
+    return columnWidth[col] == kDefaultSize ? kDefaultColumnPixels : columnWidth[col];
+  }
+  int rowPixels(int row) const {
+    return rowHeight[row] == kDefaultSize ? kDefaultRowPixels : rowHeight[row];
+  }
+
+  // --- Public state ---------------------------------------------------------
+  std::string name;      // upper-cased file name, the key of the open table
+  std::string fileName;  // the file it is saved to, case as typed
+  bool hasFileName = false;
+  bool modified = false;
+  int useCount = 0;
+
+  std::array<CellHandle, kRows> rowHeads{};
+  int16_t maxRow = 0;  // highest row and column at which a cell was ever made
+  int16_t maxCol = 0;
+  Cell templateCell;
+  WorksheetSettings settings;
+  NameTable names;
+  UserFunctionTable functions;
+  std::array<uint16_t, kColumns> columnWidth;  // pixels; kDefaultSize = default
+  std::array<uint16_t, kRows> rowHeight;       // pixels; kDefaultSize = default
+  std::unique_ptr<UndoSnapshot> undo;
+
+ private:
+  Session& session_;
+  CellPool pool_;
+  std::vector<CellRange*> extraRanges_;
+};
+
+}  // namespace tw

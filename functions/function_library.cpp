@@ -1,0 +1,14 @@
+#include "functions/function_library.h"
+
+#include "core/evaluator.h"
+#include "functions/math_functions.h"
+
+namespace tw {
+
+void installFunctionLibrary(Evaluator& ev) {
+  for (Handler& h : ev.handlers()) h = unknownOpcode;
+  ev.seesErrors().fill(false);
+  installMathFunctions(ev);
+}
+
+}  // namespace tw
