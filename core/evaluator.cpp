@@ -228,7 +228,7 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
       }
       break;
     case op::kPower: {
-      RuleResult p = powerRule(x, y);
+      MathResult p = powerRule(x, y);
       r = p.value;
       if (p.error) st.error = true;
       break;
@@ -530,7 +530,7 @@ void Evaluator::step(EvalState& st, uint8_t opcode, size_t at) {
       rangeFunction(st, at);
       break;
     default:
-      if (opcode >= op::kAdd && opcode <= op::kOr || opcode == op::kConcat) {
+      if ((opcode >= op::kAdd && opcode <= op::kOr) || opcode == op::kConcat) {
         binary(st, opcode);
         return;
       }
@@ -593,6 +593,7 @@ void Evaluator::EvaluateCell(Worksheet& ws, CellHandle h) {
     EvalState& st = acquire();
     LevelGuard guard(depth_, current_, states_);
     st.reset(&ws, h, c.content);
+    st.userArgs.clear();
     r = run(st);
   }
   Cell& cell = ws.cell(h);
@@ -611,20 +612,33 @@ void Evaluator::EvaluateCell(Worksheet& ws, CellHandle h) {
     cell.kind &= ~kKindErr;
 }
 
-EvalResult Evaluator::EvaluateCode(Worksheet& ws, const uint8_t* code, CellHandle context) {
+EvalResult Evaluator::EvaluateCode(Worksheet& ws, const uint8_t* code, CellHandle context,
+                                   const NestedOptions* options) {
   if (depth_ >= kMaxNesting) {
     EvalResult r;
     r.error = true;
     r.number = -1;
     return r;
   }
+  EvalState* outer = current_;
   EvalState& st = acquire();
   LevelGuard guard(depth_, current_, states_);
   st.reset(&ws, context, code);
+  if (options && options->arguments)
+    st.userArgs = *options->arguments;
+  else if (outer)
+    st.userArgs = outer->userArgs;
+  else
+    st.userArgs.clear();
+  if (options) {
+    st.inQuery = options->inQuery;
+    st.queryX = options->queryX;
+  }
   return run(st);
 }
 
-EvalResult Evaluator::EvaluateText(Worksheet& ws, std::string_view text) {
+EvalResult Evaluator::EvaluateText(Worksheet& ws, std::string_view text,
+                                   const NestedOptions* options) {
   FormulaCode code;
   if (!CompileFormula(ws, text, code)) {
     ws.session().error().clear();
@@ -633,7 +647,7 @@ EvalResult Evaluator::EvaluateText(Worksheet& ws, std::string_view text) {
     r.number = -1;
     return r;
   }
-  return EvaluateCode(ws, code.bytes);
+  return EvaluateCode(ws, code.bytes, kNoCell, options);
 }
 
 }  // namespace tw

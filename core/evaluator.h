@@ -105,6 +105,15 @@ struct EvalResult {
 
 using Handler = void (*)(Evaluator&, EvalState&);
 
+// What a nested evaluation starts with beside its code.
+struct NestedOptions {
+  // The arguments that A(n) returns; null keeps those of the evaluation
+  // that runs this one (so a criterion inside a user function still sees them).
+  const std::vector<UserArgument>* arguments = nullptr;
+  bool inQuery = false;  // X returns queryX rather than the integration variable
+  double queryX = 0;
+};
+
 class Evaluator {
  public:
   explicit Evaluator(Session& session);
@@ -114,8 +123,10 @@ class Evaluator {
   void EvaluateCell(Worksheet& ws, CellHandle cell);
   // Compiles and evaluates a formula that belongs to no cell; the whole
   // state is kept aside so that it may run inside another evaluation.
-  EvalResult EvaluateText(Worksheet& ws, std::string_view text);
-  EvalResult EvaluateCode(Worksheet& ws, const uint8_t* code, CellHandle context = kNoCell);
+  EvalResult EvaluateText(Worksheet& ws, std::string_view text,
+                          const NestedOptions* options = nullptr);
+  EvalResult EvaluateCode(Worksheet& ws, const uint8_t* code, CellHandle context = kNoCell,
+                          const NestedOptions* options = nullptr);
 
   // --- Stack primitives for the function library -----------------------------
   void PushNumber(EvalState& st, double x);

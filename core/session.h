@@ -11,6 +11,7 @@
 
 #include "core/error_state.h"
 #include "core/host.h"
+#include "core/link_table.h"
 #include "core/program_settings.h"
 #include "core/user_functions.h"
 
@@ -53,6 +54,14 @@ class Session {
   void setCurrent(Worksheet* ws) { current_ = ws; }
   const std::vector<std::unique_ptr<Worksheet>>& worksheets() const { return worksheets_; }
 
+  LinkTable& links() { return links_; }
+
+  // System state the system functions report.
+  int ioResult = 0;             // result code of the last file operation
+  std::string lastFileMessage;  // the text of the last file message
+  int activeWindow = 0;         // number of the active worksheet window
+  int activationCount = 0;      // a count the main window reports on activation
+
   // The running-macro state's stop request, used by ShowError.
   bool macroRunning = false;
   // A full recalculation is running; another one asked for meanwhile does nothing.
@@ -73,6 +82,7 @@ class Session {
   Worksheet* current_ = nullptr;
   std::unique_ptr<Evaluator> evaluator_;
   UserFunctionTable programFunctions_;
+  LinkTable links_;
 };
 
 // Switches the session's current worksheet for a scope and puts the old

@@ -2,6 +2,8 @@
 
 #include "core/evaluator.h"
 #include "functions/math_functions.h"
+#include "functions/range_functions.h"
+#include "functions/text_date_functions.h"
 
 namespace tw {
 
@@ -9,6 +11,8 @@ void installFunctionLibrary(Evaluator& ev) {
   for (Handler& h : ev.handlers()) h = unknownOpcode;
   ev.seesErrors().fill(false);
   installMathFunctions(ev);
+  installRangeFunctions(ev);
+  installTextDateFunctions(ev);
 }
 
 }  // namespace tw

@@ -7,19 +7,9 @@
 
 #include <cstdint>
 
+#include "core/numeric_rules.h"
+
 namespace tw {
-
-struct MathResult {
-  double value;
-  bool error;  // the formula's result becomes ERR
-};
-
-// Integer argument of the @functions: nearest integer, ties to even, low 16
-// bits as a signed value; a magnitude of 2147483647 or more (and NaN) gives 1.
-int16_t integerRule(double x);
-
-// x^y as the "^" operator and the functions compute it.
-MathResult powerRule(double x, double y);
 
 // e^x, refused for |x| >= 700 (value 1).
 MathResult guardedExp(double x);

@@ -1,0 +1,12 @@
+// Handlers of the functions that take ranges or look at cells: aggregates,
+// database functions, lookups, cell inspection, statistics, matrices,
+// numerical functions and the calls of user-defined functions.
+#pragma once
+
+namespace tw {
+
+class Evaluator;
+
+void installRangeFunctions(Evaluator& ev);
+
+}  // namespace tw
