@@ -15,7 +15,9 @@
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "files/file_names.h"
 #include "files/settings_file.h"
+#include "files/worksheet_file.h"
 
 namespace tw {
 
@@ -67,8 +69,9 @@ std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
     case CellType::Real:
     case CellType::Integer: {
       std::string t = FormatNumber(width, format, ws.CellNumber(h), formatOptions(ws));
-      if (static_cast<int>(t.size()) > width) return std::string(std::max(width, 0), 'x');
+      // The trailing space is padding inside the cell, not part of what must fit.
       while (!t.empty() && t.back() == ' ') t.pop_back();
+      if (static_cast<int>(t.size()) > width) return std::string(std::max(width, 0), 'x');
       return t;
     }
     case CellType::Label: {
@@ -94,6 +97,7 @@ struct Context {
   Worksheet& ws;
   std::ostream& out;
   std::ostream& err;
+  int failure = 2;  // the exit status when an action fails
 };
 
 using Params = std::vector<std::string>;
@@ -102,6 +106,8 @@ struct Action {
   int minParams;
   int maxParams;
   std::function<bool(Context&, const Params&)> run;
+  // An option such as "--at" that belongs to this action, with its value.
+  const char* ownOption = nullptr;
 };
 
 bool parseCell(Context& cx, const std::string& text, int& row, int& col) {
@@ -243,25 +249,139 @@ bool actFormat(Context& cx, const Params& p) {
   return true;
 }
 
+bool actSave(Context& cx, const Params& p) {
+  if (!Save(cx.ws, p[0])) {
+    cx.failure = 1;
+    return false;
+  }
+  cx.ws.fileName = p[0];
+  cx.ws.hasFileName = true;
+  cx.ws.name = upperCased(p[0]);
+  return true;
+}
+
+bool actExtract(Context& cx, const Params& p) {
+  CellRange r;
+  if (!parseRangeArg(cx, p[0], r)) return false;
+  if (!Save(cx.ws, p[1], SaveScope::Extract, r)) {
+    cx.failure = 1;
+    return false;
+  }
+  return true;
+}
+
+bool actMerge(Context& cx, const Params& p) {
+  LoadOptions options;
+  options.mode = LoadMode::Combine;
+  bool haveDestination = false;
+  for (size_t k = 1; k < p.size(); ++k) {
+    std::string word = upperCased(p[k]);
+    if (word == "VALUES") {
+      options.content = CombineContent::ValuesOnly;
+    } else if (word == "FORMULAS") {
+      options.content = CombineContent::Formulas;
+    } else if (word == "REPLACE") {
+      options.arithmetic = CombineArithmetic::Replace;
+    } else if (word == "ADD") {
+      options.arithmetic = CombineArithmetic::Add;
+    } else if (word == "SUBTRACT") {
+      options.arithmetic = CombineArithmetic::Subtract;
+    } else if (word == "--AT" && k + 1 < p.size()) {
+      if (!parseCell(cx, p[++k], options.destinationRow, options.destinationColumn)) return false;
+      haveDestination = true;
+    } else if (options.source.empty()) {
+      options.source = p[k];
+    } else {
+      cx.err << "talloway-cli: --merge: unexpected " << p[k] << '\n';
+      return false;
+    }
+  }
+  if (!haveDestination) {
+    cx.err << "talloway-cli: --merge needs --at ADDR\n";
+    return false;
+  }
+  LoadReport report;
+  if (Load(cx.ws, p[0], options, &report)) return true;
+  if (!report.opened) {
+    cx.failure = 1;
+  } else if (!report.sourceFound) {
+    cx.err << "talloway-cli: " << p[0] << " has no range named " << options.source << '\n';
+  }
+  return false;
+}
+
+bool actName(Context& cx, const Params& p) {
+  size_t eq = p[0].find('=');
+  CellRange r;
+  if (eq == std::string::npos || eq == 0) {
+    cx.err << "talloway-cli: --name needs NAME=RANGE\n";
+    return false;
+  }
+  if (!parseRangeArg(cx, p[0].substr(eq + 1), r)) return false;
+  std::string name = p[0].substr(0, eq);
+  if (cx.ws.names.DefineName(name, r) == 0) {
+    cx.err << "talloway-cli: cannot define the range name " << name << '\n';
+    return false;
+  }
+  cx.ws.modified = true;
+  return true;
+}
+
+bool actUnname(Context& cx, const Params& p) {
+  if (cx.ws.names.DeleteName(p[0]) <= 0) {
+    cx.err << "talloway-cli: no range name " << p[0] << '\n';
+    return false;
+  }
+  cx.ws.modified = true;
+  return true;
+}
+
+bool actNames(Context& cx, const Params&) {
+  for (const RangeName& n : cx.ws.names.entries())
+    cx.out << n.name << ' ' << cx.ws.rangeText(n.range) << '\n';
+  return true;
+}
+
 const std::map<std::string, Action>& actions() {
   static const std::map<std::string, Action> table = {
       {"--enter", {1, 1, actEnter}},
       {"--enter-file", {1, 1, actEnterFile}},
       {"--dump", {0, 1, actDump}},
       {"--code", {1, 1, actCode}},
-      {"--recalc", {0, 0, [](Context& cx, const Params&) { RecalcAll(cx.ws); return true; }}},
+      {"--recalc",
+       {0, 0,
+        [](Context& cx, const Params&) {
+          RecalcAllWindows(cx.session);
+          return true;
+        }}},
       {"--eval", {1, 1, actEval}},
       {"--manual",
-       {0, 0, [](Context& cx, const Params&) { cx.ws.settings.manualRecalc = true; return true; }}},
+       {0, 0,
+        [](Context& cx, const Params&) {
+          cx.ws.settings.manualRecalc = true;
+          return true;
+        }}},
       {"--auto",
-       {0, 0, [](Context& cx, const Params&) { cx.ws.settings.manualRecalc = false; return true; }}},
+       {0, 0,
+        [](Context& cx, const Params&) {
+          cx.ws.settings.manualRecalc = false;
+          return true;
+        }}},
       {"--width", {1, 1, actWidth}},
       {"--format", {1, 1, actFormat}},
+      {"--save", {1, 1, actSave}},
+      {"--extract", {2, 2, actExtract}},
+      {"--merge", {1, 6, actMerge, "--at"}},
+      {"--name", {1, 1, actName}},
+      {"--unname", {1, 1, actUnname}},
+      {"--names", {0, 0, actNames}},
   };
   return table;
 }
 
-bool isAction(const std::string& a) { return a.size() > 2 && a[0] == '-' && a[1] == '-'; }
+bool isAction(const std::string& a) {
+  return a.size() > 2 && a[0] == '-' && a[1] == '-';
+}
 
 }  // namespace
 
@@ -273,12 +393,19 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ReadSettings(dir + "/" + kSettingsFileName, session.settings(), 8664, dir);
     ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session.programFunctions());
   }
+  connectFiles(session);
   Worksheet& ws = session.openWorksheet("SHEET1.WKS");
   Context cx{session, ws, out, err};
   size_t i = 0;
   if (i < args.size() && !isAction(args[i])) {
-    err << "talloway-cli: cannot open " << args[i] << ": worksheet files are not supported yet\n";
-    return 1;
+    // The File Open test, then the load; either refusal has shown its message.
+    const std::string& file = args[i++];
+    if (!isWorksheetFile(file)) {
+      session.ShowError("Invalid WKS File!");
+      return 1;
+    }
+    LoadReport report;
+    if (!Load(ws, file, LoadOptions{}, &report)) return 1;
   }
   while (i < args.size()) {
     auto it = actions().find(args[i]);
@@ -289,14 +416,20 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const Action& action = it->second;
     Params params;
     ++i;
-    while (i < args.size() && static_cast<int>(params.size()) < action.maxParams &&
-           (static_cast<int>(params.size()) < action.minParams || !isAction(args[i])))
+    while (i < args.size() && static_cast<int>(params.size()) < action.maxParams) {
+      bool own = action.ownOption && args[i] == action.ownOption && i + 1 < args.size();
+      if (own) {
+        params.push_back(args[i++]);
+      } else if (static_cast<int>(params.size()) >= action.minParams && isAction(args[i])) {
+        break;
+      }
       params.push_back(args[i++]);
+    }
     if (static_cast<int>(params.size()) < action.minParams) {
       err << "talloway-cli: " << it->first << " needs an argument\n";
       return 2;
     }
-    if (!action.run(cx, params)) return 2;
+    if (!action.run(cx, params)) return cx.failure;
   }
   return 0;
 }

@@ -12,8 +12,8 @@ namespace tw {
 
 class Worksheet;
 
-// Exit status: 0, or 1 when the worksheet file is refused, 2 when an
-// argument cannot be used.
+// Exit status: 0, or 1 when a worksheet file is refused or cannot be
+// written (the message has been shown), 2 when an argument cannot be used.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The columns of --dump.

@@ -27,7 +27,7 @@ class HeadlessHost : public Host {
 
   std::vector<std::string> errors;  // every message shown, without "Error:"
   std::vector<std::string> questions;
-  std::deque<Answer> answers;       // taken in turn; Cancel when none is left
+  std::deque<Answer> answers;  // taken in turn; Cancel when none is left
   int beeps = 0;
   std::string mode = "READY";
   CellRange selection{};

@@ -30,10 +30,10 @@ constexpr uint8_t kMissingType = 255;
 
 // Bits of Cell::kind beside the type.
 constexpr uint8_t kKindTypeMask = 0x07;
-constexpr uint8_t kKindErr = 0x08;        // the formula's last result is ERR
-constexpr uint8_t kKindUnlinked = 0x10;   // formula read from a file, not yet linked
-constexpr uint8_t kKindVisited = 0x20;    // recalculation walk mark
-constexpr uint8_t kKindPlaced = 0x40;     // already in the evaluation order
+constexpr uint8_t kKindErr = 0x08;       // the formula's last result is ERR
+constexpr uint8_t kKindUnlinked = 0x10;  // formula read from a file, not yet linked
+constexpr uint8_t kKindVisited = 0x20;   // recalculation walk mark
+constexpr uint8_t kKindPlaced = 0x40;    // already in the evaluation order
 
 // Bits of Cell::format.
 constexpr uint8_t kFormatMask = 0x7F;
@@ -59,7 +59,7 @@ struct Cell {
   uint8_t style = 0;          // bits 0-3 font style, 4-6 alignment, 7 ignore style
   uint8_t borders = 0;        // four 2-bit codes: left, bottom, right, top
   uint32_t colour = kDefaultColour;
-  uint8_t format = 0xFF;      // bits 0-6 display format, bit 7 protected
+  uint8_t format = 0xFF;  // bits 0-6 display format, bit 7 protected
   uint8_t column = 0;
   int16_t row = 0;
   uint8_t kind = static_cast<uint8_t>(CellType::Blank);
@@ -80,8 +80,12 @@ struct Cell {
   }
 };
 
-inline uint8_t typeCode(const Cell* c) { return c ? (c->kind & kKindTypeMask) : kMissingType; }
-inline bool isFormula(const Cell* c) { return typeCode(c) <= 1; }
+inline uint8_t typeCode(const Cell* c) {
+  return c ? (c->kind & kKindTypeMask) : kMissingType;
+}
+inline bool isFormula(const Cell* c) {
+  return typeCode(c) <= 1;
+}
 inline bool isNumber(const Cell* c) {
   uint8_t t = typeCode(c);
   return t >= 1 && t <= 3;
@@ -93,6 +97,20 @@ inline bool isText(const Cell* c) {
 inline bool hasContent(const Cell* c) {
   uint8_t t = typeCode(c);
   return t != 5 && t != kMissingType;
+}
+
+// The number a cell holds: 0 for an ERR result, a text or a blank.
+inline double numberValue(const Cell& c) {
+  switch (c.type()) {
+    case CellType::NumberFormula:
+      return c.isErr() ? 0 : c.value.number;
+    case CellType::Real:
+      return c.value.number;
+    case CellType::Integer:
+      return c.value.integer;
+    default:
+      return 0;
+  }
 }
 
 // Length-prefixed strings.

@@ -26,7 +26,9 @@ std::string ColumnLetters(int col) {
   return s;
 }
 
-static bool divided(int sheetRows) { return sheetRows != 0 && sheetRows != 8192; }
+static bool divided(int sheetRows) {
+  return sheetRows != 0 && sheetRows != 8192;
+}
 
 std::string AddressText(int row, int col, bool rowAbsolute, bool colAbsolute, int sheetRows) {
   row &= 0x1FFF;
@@ -45,8 +47,8 @@ std::string AddressText(int row, int col, bool rowAbsolute, bool colAbsolute, in
 
 std::string RangeText(const CellRange& range, int sheetRows, uint8_t absFlags) {
   if (!range.valid()) return {};
-  std::string s = AddressText(range.row1, range.col1, absFlags & kAbsRow1, absFlags & kAbsCol1,
-                              sheetRows);
+  std::string s =
+      AddressText(range.row1, range.col1, absFlags & kAbsRow1, absFlags & kAbsCol1, sheetRows);
   if (!range.isSingleCell()) {
     s += "..";
     s += AddressText(range.row2, range.col2, absFlags & kAbsRow2, absFlags & kAbsCol2, sheetRows);

@@ -44,9 +44,15 @@ enum AbsoluteFlag : uint8_t {
   kAbsCol2 = 8,
 };
 
-inline bool validRow(int row) { return (row & ~0x1FFF) == 0; }
-inline bool validColumn(int col) { return (col & ~0xFF) == 0; }
-inline bool validAddress(int row, int col) { return validRow(row) && validColumn(col); }
+inline bool validRow(int row) {
+  return (row & ~0x1FFF) == 0;
+}
+inline bool validColumn(int col) {
+  return (col & ~0xFF) == 0;
+}
+inline bool validAddress(int row, int col) {
+  return validRow(row) && validColumn(col);
+}
 
 // "A".."Z", "AA".."IV". Also names sheets (0 = "A").
 std::string ColumnLetters(int col);

@@ -17,11 +17,13 @@ namespace tw {
 
 namespace {
 
-bool isLabelPrefix(char c) { return c == '\'' || c == '"' || c == '^' || c == '\\' || c == '|'; }
+bool isLabelPrefix(char c) {
+  return c == '\'' || c == '"' || c == '^' || c == '\\' || c == '|';
+}
 
 bool startsValue(char c, char decimal) {
-  return (c >= '0' && c <= '9') || c == decimal || c == '!' || c == '%' || c == '(' ||
-         c == '+' || c == '-' || c == '@';
+  return (c >= '0' && c <= '9') || c == decimal || c == '!' || c == '%' || c == '(' || c == '+' ||
+         c == '-' || c == '@';
 }
 
 enum class Kind { Number, Formula, Label };
@@ -65,7 +67,8 @@ EntryResult EnterCell(Worksheet& ws, std::string_view text, int row, int col) {
   // Decide what the text is before the cell changes, so that a formula that
   // does not compile leaves the old content in place.
   const char decimal = session.settings().decimalSeparator;
-  uint8_t f = h != kNoCell ? (ws.cell(h).format & kFormatMask) : (ws.templateCell.format & kFormatMask);
+  uint8_t f =
+      h != kNoCell ? (ws.cell(h).format & kFormatMask) : (ws.templateCell.format & kFormatMask);
   Kind kind = Kind::Label;
   double number = 0;
   FormulaCode code;

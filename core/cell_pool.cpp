@@ -4,9 +4,13 @@
 
 namespace tw {
 
-CellPool::CellPool() { links_.push_back({}); }
+CellPool::CellPool() {
+  links_.push_back({});
+}
 
-CellPool::~CellPool() { clear(); }
+CellPool::~CellPool() {
+  clear();
+}
 
 void CellPool::freePayload(Cell& c) {
   if (c.type() == CellType::StringFormula) freePString(c.value.text);

@@ -44,24 +44,42 @@ constexpr uint8_t kNoOpcode = 0xFF;
 
 uint8_t opcodeFor(int prec) {
   switch (prec) {
-    case kOr: return op::kOr;
-    case kAnd: return op::kAnd;
-    case kNot: return op::kNot;
-    case kEqual: return op::kEqual;
-    case kLess: return op::kLess;
-    case kGreater: return op::kGreater;
-    case kNotEqual: return op::kNotEqual;
-    case kLessEqual: return op::kLessEqual;
-    case kGreaterEqual: return op::kGreaterEqual;
-    case kPlus: return op::kAdd;
-    case kMinus: return op::kSubtract;
-    case kTimes: return op::kMultiply;
-    case kDivide: return op::kDivide;
-    case kPower: return op::kPower;
-    case kUnaryMinus: return op::kNegate;
-    case kUnaryPlus: return op::kUnaryPlus;
-    case kConcat: return op::kConcat;
-    default: return kNoOpcode;  // space, separator and "#" emit nothing
+    case kOr:
+      return op::kOr;
+    case kAnd:
+      return op::kAnd;
+    case kNot:
+      return op::kNot;
+    case kEqual:
+      return op::kEqual;
+    case kLess:
+      return op::kLess;
+    case kGreater:
+      return op::kGreater;
+    case kNotEqual:
+      return op::kNotEqual;
+    case kLessEqual:
+      return op::kLessEqual;
+    case kGreaterEqual:
+      return op::kGreaterEqual;
+    case kPlus:
+      return op::kAdd;
+    case kMinus:
+      return op::kSubtract;
+    case kTimes:
+      return op::kMultiply;
+    case kDivide:
+      return op::kDivide;
+    case kPower:
+      return op::kPower;
+    case kUnaryMinus:
+      return op::kNegate;
+    case kUnaryPlus:
+      return op::kUnaryPlus;
+    case kConcat:
+      return op::kConcat;
+    default:
+      return kNoOpcode;  // space, separator and "#" emit nothing
   }
 }
 
@@ -96,8 +114,17 @@ class Compiler {
 
   bool isOperator(char c) const {
     switch (c) {
-      case ' ': case '#': case '=': case '<': case '>': case '+': case '-': case '*': case '/':
-      case '^': case '&':
+      case ' ':
+      case '#':
+      case '=':
+      case '<':
+      case '>':
+      case '+':
+      case '-':
+      case '*':
+      case '/':
+      case '^':
+      case '&':
         return true;
       default:
         return c == separator_;
@@ -129,28 +156,59 @@ class Compiler {
     used = 1;
     if (c == separator_) return kSeparator;
     switch (c) {
-      case ' ': return kSpace;
-      case '+': return kPlus;
-      case '-': return kMinus;
-      case '*': return kTimes;
-      case '/': return kDivide;
-      case '^': return kPower;
-      case '&': return kConcat;
+      case ' ':
+        return kSpace;
+      case '+':
+        return kPlus;
+      case '-':
+        return kMinus;
+      case '*':
+        return kTimes;
+      case '/':
+        return kDivide;
+      case '^':
+        return kPower;
+      case '&':
+        return kConcat;
       case '=':
-        if (n == '>') { used = 2; return kGreaterEqual; }
-        if (n == '<') { used = 2; return kLessEqual; }
+        if (n == '>') {
+          used = 2;
+          return kGreaterEqual;
+        }
+        if (n == '<') {
+          used = 2;
+          return kLessEqual;
+        }
         return kEqual;
       case '<':
-        if (n == '=') { used = 2; return kLessEqual; }
-        if (n == '>') { used = 2; return kNotEqual; }
+        if (n == '=') {
+          used = 2;
+          return kLessEqual;
+        }
+        if (n == '>') {
+          used = 2;
+          return kNotEqual;
+        }
         return kLess;
       case '>':
-        if (n == '=') { used = 2; return kGreaterEqual; }
-        if (n == '<') { used = 2; return kNotEqual; }
+        if (n == '=') {
+          used = 2;
+          return kGreaterEqual;
+        }
+        if (n == '<') {
+          used = 2;
+          return kNotEqual;
+        }
         return kGreater;
       case '#':
-        if (startsWithNoCase(text, i, "#AND#")) { used = 5; return kAnd; }
-        if (startsWithNoCase(text, i, "#OR#")) { used = 4; return kOr; }
+        if (startsWithNoCase(text, i, "#AND#")) {
+          used = 5;
+          return kAnd;
+        }
+        if (startsWithNoCase(text, i, "#OR#")) {
+          used = 4;
+          return kOr;
+        }
         return 0;
       default:
         return 0;

@@ -84,8 +84,8 @@ void Evaluator::compact(EvalState& st) {
 bool Evaluator::setString(EvalState& st, Slot& s, std::string_view text) {
   char copy[kMaxText];
   size_t n = std::min(text.size(), size_t(kMaxText));
-  std::memcpy(copy, text.data(), n);
-  s.type = SlotType::Number;  // not counted as live while the pool is compacted
+  if (n != 0) std::memcpy(copy, text.data(), n);  // an empty view may have no data
+  s.type = SlotType::Number;                      // not counted as live while the pool is compacted
   s.number = 0;
   if (st.poolUsed + n + 1 > kStringPoolSize) compact(st);
   s.type = SlotType::String;
@@ -216,9 +216,15 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
   bool isString = false;
   std::string joined;
   switch (opcode) {
-    case op::kAdd: r = x + y; break;
-    case op::kSubtract: r = x - y; break;
-    case op::kMultiply: r = x * y; break;
+    case op::kAdd:
+      r = x + y;
+      break;
+    case op::kSubtract:
+      r = x - y;
+      break;
+    case op::kMultiply:
+      r = x * y;
+      break;
     case op::kDivide:
       if (y == 0) {
         st.error = true;
@@ -233,8 +239,12 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
       if (p.error) st.error = true;
       break;
     }
-    case op::kEqual: case op::kNotEqual: case op::kLessEqual: case op::kGreaterEqual:
-    case op::kLess: case op::kGreater: {
+    case op::kEqual:
+    case op::kNotEqual:
+    case op::kLessEqual:
+    case op::kGreaterEqual:
+    case op::kLess:
+    case op::kGreater: {
       int c;
       if (b.type == SlotType::String && a.type == b.type) {
         int k = st.text(a).compare(st.text(b));
@@ -245,12 +255,24 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
       }
       bool t = false;
       switch (opcode) {
-        case op::kEqual: t = c == 0; break;
-        case op::kNotEqual: t = c != 0; break;
-        case op::kLessEqual: t = c <= 0; break;
-        case op::kGreaterEqual: t = c >= 0 && c != 2; break;
-        case op::kLess: t = c < 0; break;
-        default: t = c > 0 && c != 2; break;
+        case op::kEqual:
+          t = c == 0;
+          break;
+        case op::kNotEqual:
+          t = c != 0;
+          break;
+        case op::kLessEqual:
+          t = c <= 0;
+          break;
+        case op::kGreaterEqual:
+          t = c >= 0 && c != 2;
+          break;
+        case op::kLess:
+          t = c < 0;
+          break;
+        default:
+          t = c > 0 && c != 2;
+          break;
       }
       r = t ? 1 : 0;
       break;
@@ -267,7 +289,8 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
       isString = true;
       break;
     }
-    default: break;
+    default:
+      break;
   }
   --st.sp;
   Slot& out = st.top();
@@ -488,6 +511,7 @@ void Evaluator::step(EvalState& st, uint8_t opcode, size_t at) {
         return;
       }
       st.top().number = -st.top().number;
+      st.top().type = SlotType::Number;
       break;
     case op::kUnaryPlus:
       if (st.sp < 1) st.fault = true;

@@ -28,8 +28,8 @@ struct Slot {
   double number = 0;
   SlotType type = SlotType::Number;
   bool error = false;
-  uint8_t rangeAt = 0;     // code position of the range operand that pushed it
-  uint16_t text = 0;       // offset of the string in the pool
+  uint8_t rangeAt = 0;  // code position of the range operand that pushed it
+  uint16_t text = 0;    // offset of the string in the pool
   CellHandle sourceCell = kNoCell;
 };
 
@@ -153,6 +153,11 @@ class Evaluator {
 
   // The integration variable that X returns outside a database criterion.
   double integrationX = 0;
+  // Calls of user-defined functions under way, and how many calls the
+  // outermost one may still make below it: a function that calls itself more
+  // than once would take exponential time to reach the nesting limit.
+  int userCallDepth = 0;
+  long userCallsLeft = 0;
 
  private:
   EvalResult run(EvalState& st);

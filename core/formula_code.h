@@ -43,8 +43,8 @@ constexpr uint8_t kPercent = 0x19;
 constexpr uint8_t kFactorial = 0x1A;
 constexpr uint8_t kFirstFunction = 0x1F;
 constexpr uint8_t kLastFunction = 0xBB;
-constexpr uint8_t kUserFunction = 0xFE;  // 1-byte index follows
-constexpr uint8_t kRangeFunction = 0xFF; // a 0x01 or 0x02 operand follows
+constexpr uint8_t kUserFunction = 0xFE;   // 1-byte index follows
+constexpr uint8_t kRangeFunction = 0xFF;  // a 0x01 or 0x02 operand follows
 }  // namespace op
 
 // Operand classes: what follows an opcode and how many arguments it takes.
@@ -66,8 +66,12 @@ inline uint32_t readWord(const uint8_t* p) {
   std::memcpy(&w, p, 4);
   return w;
 }
-inline void writeWord(uint8_t* p, uint32_t w) { std::memcpy(p, &w, 4); }
-inline uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline void writeWord(uint8_t* p, uint32_t w) {
+  std::memcpy(p, &w, 4);
+}
+inline uint16_t readU16(const uint8_t* p) {
+  return uint16_t(p[0] | (p[1] << 8));
+}
 inline void writeU16(uint8_t* p, uint16_t v) {
   p[0] = uint8_t(v);
   p[1] = uint8_t(v >> 8);

@@ -103,8 +103,8 @@ class Lister {
       if (h == kNoCell) return "ERR";
       const Cell& c = ws_.cell(h);
       uint8_t flags = wordFlags(w, kAbsRow1, kAbsCol1);
-      if (const RangeName* n = nameFor(CellRange::cell(c.row, c.column), flags,
-                                       kAbsRow1 | kAbsCol1))
+      if (const RangeName* n =
+              nameFor(CellRange::cell(c.row, c.column), flags, kAbsRow1 | kAbsCol1))
         return (flags ? "$" : "") + n->name;
       return referenceText(w);
     }
@@ -142,7 +142,8 @@ class Lister {
     if (opcode == op::kRangeFunction) {
       // The 0x01 or 0x02 operand that follows names the range.
       size_t operand = next;
-      if (operand > last || (code[operand] != op::kRef && code[operand] != op::kRange)) {
+      if (operand > last || (code[operand] != op::kRef && code[operand] != op::kRange) ||
+          WalkCode(code, operand, last) == 0) {
         error_ = true;
         return;
       }

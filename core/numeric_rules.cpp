@@ -8,7 +8,9 @@ namespace {
 
 constexpr MathResult kFail{1.0, true};
 
-MathResult ok(double v) { return std::isfinite(v) ? MathResult{v, false} : kFail; }
+MathResult ok(double v) {
+  return std::isfinite(v) ? MathResult{v, false} : kFail;
+}
 
 double powerBySquaring(double base, uint64_t n) {
   double result = 1;

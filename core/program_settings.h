@@ -23,23 +23,23 @@ struct ProgramSettings {
   // [Formats]
   std::vector<NamedFormat> formats = defaultFormatList();  // FORMAT=
   // [Flags] that are program-wide
-  bool tips = true;              // TIPS=
-  bool usDates = true;           // USDATE=
-  bool quickBar = true;          // QBAR=
-  bool macroBar = true;          // MBAR=
-  bool statusBar = true;         // SBAR=
+  bool tips = true;                // TIPS=
+  bool usDates = true;             // USDATE=
+  bool quickBar = true;            // QBAR=
+  bool macroBar = true;            // MBAR=
+  bool statusBar = true;           // SBAR=
   bool windowsControlKeys = true;  // WINCTRL=
-  bool preopen = true;           // PREOPEN=
-  bool maximised = false;        // MDIMAX=
-  bool oldFileDialogs = false;   // OCFDS=
-  bool timeStampCounter = false; // RDTSC=
-  bool undo = true;              // UNDO=
-  bool backups = true;           // BACKUPS=
-  bool printBlack = false;       // PBGRID=
+  bool preopen = true;             // PREOPEN=
+  bool maximised = false;          // MDIMAX=
+  bool oldFileDialogs = false;     // OCFDS=
+  bool timeStampCounter = false;   // RDTSC=
+  bool undo = true;                // UNDO=
+  bool backups = true;             // BACKUPS=
+  bool printBlack = false;         // PBGRID=
   // [Chars] that are program-wide
-  char argumentSeparator = ',';  // SEP=
-  char thousandsSeparator = ','; // COMMA=
-  char decimalSeparator = '.';   // PERIOD=
+  char argumentSeparator = ',';   // SEP=
+  char thousandsSeparator = ',';  // COMMA=
+  char decimalSeparator = '.';    // PERIOD=
   // [Colors]
   uint32_t gridColour = 0x00C0C0C0;  // GRIDCLR=
   // [Files]
@@ -48,16 +48,18 @@ struct ProgramSettings {
   int historySize = 5;                    // HSIZE=
   std::vector<std::string> history;       // HIST=, most recent first
   // [Defaults]
-  int graphForm = 113;          // GFORM=
+  int graphForm = 113;              // GFORM=
   std::string graphFont = "Arial";  // GFONT=
-  int graphSize = 12;           // GSIZE=
-  int preload = 1;              // PRELOAD=
+  int graphSize = 12;               // GSIZE=
+  int preload = 1;                  // PRELOAD=
   // [Printer]
-  bool printMono = true;        // PMONO=
-  bool printFrame = false;      // PFRAME=
-  int printOrientation = 0;     // PORIENT=
+  bool printMono = true;     // PMONO=
+  bool printFrame = false;   // PFRAME=
+  int printOrientation = 0;  // PORIENT=
   // Not in the file: shown by the general settings dialog.
   bool twoDigitYears = false;
+  // Not in the file: the typefaces that cells' font indexes point into.
+  std::vector<std::string> fontNames;
 
   // PRO..DIST, PREFIX, CURR, CURS, BKCLR..CURCLR, MTTR..MBFR.
   WorksheetSettings worksheetDefaults;

@@ -5,7 +5,7 @@
 
 namespace tw {
 
-std::string NameTable::normalise(std::string_view name) {
+std::string RangeNameTable::normalise(std::string_view name) {
   std::string s(name.substr(0, kMaxNameLength));
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -22,7 +22,7 @@ static int compareNames(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-int NameTable::FindName(std::string_view name) const {
+int RangeNameTable::FindName(std::string_view name) const {
   std::string key = normalise(name);
   int low = 1, high = count();
   while (low <= high) {
@@ -37,7 +37,7 @@ int NameTable::FindName(std::string_view name) const {
   return -low;
 }
 
-bool NameTable::acceptable(std::string_view name) {
+bool RangeNameTable::acceptable(std::string_view name) {
   if (name.empty()) return false;
   if (std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
@@ -47,7 +47,7 @@ bool NameTable::acceptable(std::string_view name) {
   int col = -1;
   size_t letters = 0;
   for (; i < name.size() && name[i] >= 'A' && name[i] <= 'Z'; ++i, ++letters)
-    col = name[i] + 26 * col - 39;
+    if (letters < 3) col = name[i] + 26 * col - 39;  // more letters are no column anyway
   if (i < name.size() && name[i] == '$') ++i;
   size_t digits = 0;
   for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) ++digits;
@@ -55,7 +55,7 @@ bool NameTable::acceptable(std::string_view name) {
   return true;
 }
 
-int NameTable::DefineName(std::string_view name, const CellRange& range) {
+int RangeNameTable::DefineName(std::string_view name, const CellRange& range) {
   std::string key = normalise(name);
   if (!acceptable(key)) return 0;
   int at = FindName(key);
@@ -68,14 +68,14 @@ int NameTable::DefineName(std::string_view name, const CellRange& range) {
   return at;
 }
 
-int NameTable::DeleteName(std::string_view name) {
+int RangeNameTable::DeleteName(std::string_view name) {
   int at = FindName(name);
   if (at <= 0) return 0;
   entries_.erase(entries_.begin() + (at - 1));
   return at;
 }
 
-int NameTable::NameFromText(std::string_view text) const {
+int RangeNameTable::NameFromText(std::string_view text) const {
   size_t length = 11;
   if (!text.empty() && text[0] == '$') {
     text.remove_prefix(1);

@@ -15,7 +15,7 @@ struct RangeName {
   CellRange range;
 };
 
-class NameTable {
+class RangeNameTable {
  public:
   static constexpr int kMaxNames = 240;
   static constexpr size_t kMaxNameLength = 12;

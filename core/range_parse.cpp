@@ -46,6 +46,7 @@ ParsedRange ParseRange(Worksheet& ws, std::string_view text, unsigned options) {
     return out;
   }
   std::string_view first = upper, second = upper;
+  bool twoCorners = true;
   size_t dots = upper.find("..");
   if (dots != std::string::npos) {
     first = std::string_view(upper).substr(0, dots);
@@ -53,14 +54,16 @@ ParsedRange ParseRange(Worksheet& ws, std::string_view text, unsigned options) {
   } else if ((options & kSingleDot) && (dots = upper.find('.')) != std::string::npos) {
     first = std::string_view(upper).substr(0, dots);
     second = std::string_view(upper).substr(dots + 1);
+  } else {
+    twoCorners = false;
   }
   int sheetRows = ws.settings.sheetRows;
   ParsedCorner a = parseCorner(first, sheetRows);
   ParsedCorner b = parseCorner(second, sheetRows);
   if (!a.ok || !b.ok || !validAddress(a.row, a.col) || !validAddress(b.row, b.col)) return fail();
   out.range = CellRange::of(a.row, a.col, b.row, b.col);
-  out.absFlags = (a.rowAbsolute ? kAbsRow1 : 0) | (a.colAbsolute ? kAbsCol1 : 0) |
-                 (b.rowAbsolute ? kAbsRow2 : 0) | (b.colAbsolute ? kAbsCol2 : 0);
+  out.absFlags = (a.rowAbsolute ? kAbsRow1 : 0) | (a.colAbsolute ? kAbsCol1 : 0);
+  if (twoCorners) out.absFlags |= (b.rowAbsolute ? kAbsRow2 : 0) | (b.colAbsolute ? kAbsCol2 : 0);
   out.ok = true;
   return out;
 }

@@ -12,10 +12,10 @@ namespace tw {
 class Worksheet;
 
 struct ParsedRange {
-  CellRange range;     // as typed: corners are not put in order
+  CellRange range;       // as typed: corners are not put in order
   uint8_t absFlags = 0;  // AbsoluteFlag bits of the two corners
-  bool ok = false;     // false: not a range; the error flag is raised
-  int nameNumber = 0;  // the range name's entry when the text was one
+  bool ok = false;       // false: not a range; the error flag is raised
+  int nameNumber = 0;    // the range name's entry when the text was one
 };
 
 enum RangeTextOption : unsigned {

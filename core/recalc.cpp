@@ -120,7 +120,9 @@ void RecalcRange(Worksheet& ws, const CellRange& range) {
   if (overflow) s.ShowError("Calc Stack Exceeded");
 }
 
-void RecalcAll(Worksheet& ws) { RecalcRange(ws, CellRange::of(0, 0, ws.maxRow, ws.maxCol)); }
+void RecalcAll(Worksheet& ws) {
+  RecalcRange(ws, CellRange::of(0, 0, ws.maxRow, ws.maxCol));
+}
 
 void RecalcAllWindows(Session& session) {
   if (session.beforeRecalcAll) session.beforeRecalcAll();

@@ -48,16 +48,16 @@ bool UndoSnapshot::snapshot(Worksheet& ws) {
   try {
     CellRange area = CellRange::of(0, 0, ws.maxRow, ws.maxCol);
     ws.ForEachCell(area, [&](CellHandle, Cell& c) {
-      SavedCell s{c.font,   c.size,   c.style,      c.borders, c.colour,
-                  c.format, c.column, c.row,        uint8_t(c.kind & kKindTypeMask),
+      SavedCell s{c.font,     c.size,   c.style,
+                  c.borders,  c.colour, c.format,
+                  c.column,   c.row,    uint8_t(c.kind & kKindTypeMask),
                   kNoPayload, 0};
       if (isFormula(&c) || c.type() == CellType::Label) {
         if (c.content) {
           s.payload = static_cast<uint32_t>(bytes_.size());
           bytes_.insert(bytes_.end(), c.content, c.content + c.content[0] + 1);
           if (isFormula(&c))
-            ConvertReferences(ws, bytes_.data() + s.payload, c.row, c.column,
-                              ReferenceForm::File);
+            ConvertReferences(ws, bytes_.data() + s.payload, c.row, c.column, ReferenceForm::File);
         }
         // A formula's value goes back too, so that a manual sheet shows what it showed.
         if (c.type() == CellType::NumberFormula) std::memcpy(&s.value, &c.value.number, 8);

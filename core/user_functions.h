@@ -9,8 +9,8 @@
 namespace tw {
 
 struct UserFunction {
-  std::string name;     // upper case, at most 12 characters
-  std::string formula;  // at most 255 characters
+  std::string name;       // upper case, at most 12 characters
+  std::string formula;    // at most 255 characters
   int argumentCount = 0;  // 0..10
 };
 

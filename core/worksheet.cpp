@@ -64,6 +64,33 @@ CellHandle Worksheet::GetOrCreateCell(int row, int col) {
   return made;
 }
 
+CellHandle Worksheet::GetOrCreateCellAfter(CellHandle after, int row, int col) {
+  if (after == kNoCell || !validAddress(row, col) || pool_[after].row != row ||
+      pool_[after].column >= col)
+    return GetOrCreateCell(row, col);
+  CellHandle prev = after;
+  CellHandle next = pool_[after].next;
+  while (next != kNoCell && pool_[next].column < col) {
+    prev = next;
+    next = pool_[next].next;
+  }
+  modified = true;
+  if (next != kNoCell && pool_[next].column == col) return next;
+  CellHandle made = pool_.allocate(templateCell);
+  if (made == kNoCell) {
+    session_.error().raise(0, "Out of Memory");
+    return kNoCell;
+  }
+  if (row > maxRow) maxRow = static_cast<int16_t>(row);
+  if (col > maxCol) maxCol = static_cast<int16_t>(col);
+  Cell& c = pool_[made];
+  c.column = static_cast<uint8_t>(col);
+  c.row = static_cast<int16_t>(row);
+  c.next = next;
+  pool_[prev].next = made;
+  return made;
+}
+
 void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
   if (predecessor != kNoCell)
     pool_[predecessor].next = pool_[h].next;
@@ -91,18 +118,7 @@ void Worksheet::FreeAllCells() {
 }
 
 double Worksheet::CellNumber(CellHandle h) const {
-  if (h == kNoCell) return 0;
-  const Cell& c = pool_[h];
-  switch (c.type()) {
-    case CellType::NumberFormula:
-      return c.isErr() ? 0 : c.value.number;
-    case CellType::Real:
-      return c.value.number;
-    case CellType::Integer:
-      return c.value.integer;
-    default:
-      return 0;
-  }
+  return h == kNoCell ? 0 : numberValue(pool_[h]);
 }
 
 uint8_t Worksheet::effectiveFormat(const Cell& c) const {
@@ -138,7 +154,9 @@ std::string Worksheet::LabelText(CellHandle h) const {
   return {};
 }
 
-void Worksheet::registerRange(CellRange* range) { extraRanges_.push_back(range); }
+void Worksheet::registerRange(CellRange* range) {
+  extraRanges_.push_back(range);
+}
 
 void Worksheet::unregisterRange(CellRange* range) {
   extraRanges_.erase(std::remove(extraRanges_.begin(), extraRanges_.end(), range),

@@ -21,8 +21,8 @@ namespace tw {
 class Session;
 class UndoSnapshot;
 
-constexpr uint16_t kDefaultSize = 255;          // a column or row without a size of its own
-constexpr int kDefaultColumnPixels = 72;        // nine characters of eight pixels
+constexpr uint16_t kDefaultSize = 255;    // a column or row without a size of its own
+constexpr int kDefaultColumnPixels = 72;  // nine characters of eight pixels
 constexpr int kDefaultRowPixels = 20;
 
 class Worksheet {
@@ -42,6 +42,10 @@ class Worksheet {
   // kNoCell with the error "Out of Range" (101) off the sheet, or when
   // memory runs out. Marks the worksheet modified.
   CellHandle GetOrCreateCell(int row, int col);
+  // The same for callers that visit a row's cells in rising column order
+  // (file loading): after is a cell of the row left of col, or kNoCell; the
+  // search starts there instead of at the row's head.
+  CellHandle GetOrCreateCellAfter(CellHandle after, int row, int col);
   void UnlinkCell(CellHandle cell, CellHandle predecessor, int row);
   // Erases content (dropping the formula's links); attributes and the
   // record's own dependents stay.
@@ -121,7 +125,7 @@ class Worksheet {
   int16_t maxCol = 0;
   Cell templateCell;
   WorksheetSettings settings;
-  NameTable names;
+  RangeNameTable names;
   UserFunctionTable functions;
   std::array<uint16_t, kColumns> columnWidth;  // pixels; kDefaultSize = default
   std::array<uint16_t, kRows> rowHeight;       // pixels; kDefaultSize = default

@@ -14,9 +14,13 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 
-double arg(Evaluator& ev, EvalState& st, int n) { return ev.argument(st, n).number; }
+double arg(Evaluator& ev, EvalState& st, int n) {
+  return ev.argument(st, n).number;
+}
 
-void give(Evaluator& ev, EvalState& st, double x) { ev.setResult(st, x); }
+void give(Evaluator& ev, EvalState& st, double x) {
+  ev.setResult(st, x);
+}
 void give(Evaluator& ev, EvalState& st, MathResult r) {
   if (r.error) st.error = true;
   ev.setResult(st, r.value);
@@ -45,11 +49,19 @@ void ternaryChecked(Evaluator& ev, EvalState& st) {
 }
 
 // The processor's reduction gives up on arguments of 2^63 and more.
-double sine(double x) { return std::fabs(x) >= 9.2233720368547758e18 ? 0 : std::sin(x); }
-double cosine(double x) { return std::fabs(x) >= 9.2233720368547758e18 ? 0 : std::cos(x); }
+double sine(double x) {
+  return std::fabs(x) >= 9.2233720368547758e18 ? 0 : std::sin(x);
+}
+double cosine(double x) {
+  return std::fabs(x) >= 9.2233720368547758e18 ? 0 : std::cos(x);
+}
 
-MathResult squareRoot(double x) { return {std::sqrt(std::fabs(x)), x < 0}; }
-MathResult naturalLog(double x) { return x <= 0 ? MathResult{1, true} : MathResult{std::log(x), false}; }
+MathResult squareRoot(double x) {
+  return {std::sqrt(std::fabs(x)), x < 0};
+}
+MathResult naturalLog(double x) {
+  return x <= 0 ? MathResult{1, true} : MathResult{std::log(x), false};
+}
 MathResult log10Rule(double x) {
   return x <= 0 ? MathResult{1, true} : MathResult{std::log(x) * 0.4342944819032518, false};
 }
@@ -57,10 +69,18 @@ MathResult modulo(double x, double y) {
   if (y == 0) return {1, true};
   return {x - std::trunc(x / y) * y, false};
 }
-MathResult tangent(double x) { return divide(sine(x), cosine(x)); }
-MathResult cosecant(double x) { return divide(1, sine(x)); }
-MathResult secant(double x) { return divide(1, cosine(x)); }
-MathResult cotangent(double x) { return divide(cosine(x), sine(x)); }
+MathResult tangent(double x) {
+  return divide(sine(x), cosine(x));
+}
+MathResult cosecant(double x) {
+  return divide(1, sine(x));
+}
+MathResult secant(double x) {
+  return divide(1, cosine(x));
+}
+MathResult cotangent(double x) {
+  return divide(cosine(x), sine(x));
+}
 MathResult arcSine(double x) {
   double a = std::fabs(x);
   if (a > 1) return {1, true};
@@ -88,28 +108,52 @@ MathResult hyperbolicTan(double x) {
 }
 // The library's inverse hyperbolic functions give the same values as the
 // logarithm forms without their cancellation for large negative arguments.
-MathResult arcSinh(double x) { return {std::asinh(x), false}; }
-MathResult arcCosh(double x) { return x < 1 ? MathResult{1, true} : MathResult{std::acosh(x), false}; }
+MathResult arcSinh(double x) {
+  return {std::asinh(x), false};
+}
+MathResult arcCosh(double x) {
+  return x < 1 ? MathResult{1, true} : MathResult{std::acosh(x), false};
+}
 MathResult arcTanh(double x) {
   return std::fabs(x) >= 1 ? MathResult{1, true} : MathResult{std::atanh(x), false};
 }
-MathResult rgb(double r, double g, double b) { return {r + 256 * g + 65536 * b, false}; }
+MathResult rgb(double r, double g, double b) {
+  return {r + 256 * g + 65536 * b, false};
+}
 
-double truncate(double x) { return std::trunc(x); }
-double absolute(double x) { return std::fabs(x); }
-double arcTangent(double x) { return std::atan(x); }
-double exponential(double x) { return std::exp(x); }
+double truncate(double x) {
+  return std::trunc(x);
+}
+double absolute(double x) {
+  return std::fabs(x);
+}
+double arcTangent(double x) {
+  return std::atan(x);
+}
+double exponential(double x) {
+  return std::exp(x);
+}
 
-void pushConstant(Evaluator& ev, EvalState& st, double x) { ev.setResult(st, x); }
+void pushConstant(Evaluator& ev, EvalState& st, double x) {
+  ev.setResult(st, x);
+}
 
-void fnNA(Evaluator& ev, EvalState& st) { pushConstant(ev, st, -1); }
+void fnNA(Evaluator& ev, EvalState& st) {
+  pushConstant(ev, st, -1);
+}
 void fnERR(Evaluator& ev, EvalState& st) {
   pushConstant(ev, st, -1);
   st.top().error = true;
 }
-void fnTRUE(Evaluator& ev, EvalState& st) { pushConstant(ev, st, 1); }
-void fnFALSE(Evaluator& ev, EvalState& st) { pushConstant(ev, st, 0); }
-void fnPI(Evaluator& ev, EvalState& st) { pushConstant(ev, st, kPi); }
+void fnTRUE(Evaluator& ev, EvalState& st) {
+  pushConstant(ev, st, 1);
+}
+void fnFALSE(Evaluator& ev, EvalState& st) {
+  pushConstant(ev, st, 0);
+}
+void fnPI(Evaluator& ev, EvalState& st) {
+  pushConstant(ev, st, kPi);
+}
 void fnRAND(Evaluator& ev, EvalState& st) {
   static std::mt19937_64 generator(
       static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -157,7 +201,9 @@ void fnCASE(Evaluator& ev, EvalState& st) {
   choose(st, selector, ev.argument(st, 1 + n));
 }
 
-void fnFACT(Evaluator& ev, EvalState& st) { give(ev, st, factorialFact(arg(ev, st, 1))); }
+void fnFACT(Evaluator& ev, EvalState& st) {
+  give(ev, st, factorialFact(arg(ev, st, 1)));
+}
 
 }  // namespace
 

@@ -21,7 +21,7 @@
 namespace tw::test {
 
 class SheetTest : public ::testing::Test {
- protected:
+ public:
   SheetTest() : session(host), ws(session.openWorksheet("TEST.WKS")) {}
 
   // Parses a single address such as "B7".

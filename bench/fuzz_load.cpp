@@ -1,0 +1,60 @@
+// libFuzzer target for the worksheet file reader: each input is written to
+// a file and read in every load mode, then saved and read back, so that the
+// writer also meets whatever state a strange file leaves behind.
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/headless_host.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+#include "files/worksheet_file.h"
+
+namespace {
+
+std::string scratch(const char* suffix) {
+  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  return std::string(dir) + "/talloway-fuzz-" + std::to_string(getpid()) + suffix;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string input = scratch(".WK1");
+  static const std::string output = scratch("-out.WK1");
+  {
+    std::ofstream out(input, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  tw::HeadlessHost host;
+  tw::Session session(host);
+  session.settings().backups = false;
+  tw::Worksheet& ws = session.openWorksheet("FUZZ.WKS");
+  tw::Load(ws, input);
+
+  tw::Worksheet& other = session.openWorksheet("OTHER.WKS");
+  tw::LoadOptions merge;
+  merge.mode = tw::LoadMode::Combine;
+  merge.destinationRow = 3;
+  merge.destinationColumn = 2;
+  tw::Load(other, input, merge);
+  merge.arithmetic = tw::CombineArithmetic::Subtract;
+  merge.source = "A1..C9";
+  tw::Load(other, input, merge);
+
+  session.links().request(input, 0, 0);
+  session.links().request(input, 2, 1);
+  tw::loadLinkedFiles(session);
+
+  std::vector<std::string> names;
+  tw::ListNames(ws, input, names);
+
+  if (tw::Save(ws, output)) {
+    tw::Worksheet& again = session.openWorksheet("AGAIN.WKS");
+    tw::Load(again, output);
+  }
+  return 0;
+}
