@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>

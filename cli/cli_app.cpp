@@ -171,12 +171,27 @@ bool actEnterFile(Context& cx, const Params& p) {
 bool actDump(Context& cx, const Params& p) {
   CellRange r = CellRange::of(0, 0, cx.ws.maxRow, cx.ws.maxCol);
   if (!p.empty() && !parseRangeArg(cx, p[0], r)) return false;
+  // Lines are gathered and written in large pieces: a dump can run to
+  // millions of cells.
+  std::string buffer;
+  buffer.reserve(1 << 16);
+  auto field = [&](const std::string& text, char end) {
+    buffer += text;
+    buffer += end;
+  };
   cx.ws.ForEachCell(r, [&](CellHandle h, Cell& c) {
-    cx.out << cx.ws.addressText(c.row, c.column) << '\t' << cellTypeName(c) << '\t'
-           << CellInputText(cx.ws, h) << '\t' << cellValueText(cx.ws, h) << '\t'
-           << cellDisplayText(cx.ws, h) << '\n';
+    field(cx.ws.addressText(c.row, c.column), '\t');
+    field(cellTypeName(c), '\t');
+    field(CellInputText(cx.ws, h), '\t');
+    field(cellValueText(cx.ws, h), '\t');
+    field(cellDisplayText(cx.ws, h), '\n');
+    if (buffer.size() > (1 << 16) - 1024) {
+      cx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+      buffer.clear();
+    }
     return true;
   });
+  cx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
   return true;
 }
 

@@ -37,10 +37,11 @@ void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
   }
 }
 
-// Calls fn(row, col) for each cell the formula names: single references and
-// every cell of every range. Destroyed references are skipped.
+// Calls span(row, col1, col2) for each run of cells the formula names:
+// single references and every row of every range. Destroyed references are
+// skipped.
 template <class F>
-void forEachReferencedPosition(Worksheet& ws, const uint8_t* code, F&& fn) {
+void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
   size_t last = code[0];
   for (size_t pos = 2; pos < last;) {
     uint8_t opcode = code[pos];
@@ -48,7 +49,7 @@ void forEachReferencedPosition(Worksheet& ws, const uint8_t* code, F&& fn) {
     if (next == 0 || opcode == op::kEnd) return;
     if (opcode == op::kRef) {
       CellHandle h = readWord(code + pos + 1) & kHandleMask;
-      if (h != kNoCell) fn(ws.cell(h).row, ws.cell(h).column);
+      if (h != kNoCell) span(ws.cell(h).row, ws.cell(h).column, ws.cell(h).column);
     } else if (opcode == op::kRange) {
       CellHandle a = readWord(code + pos + 1) & kHandleMask;
       CellHandle b = readWord(code + pos + 5) & kHandleMask;
@@ -56,8 +57,7 @@ void forEachReferencedPosition(Worksheet& ws, const uint8_t* code, F&& fn) {
         CellRange r =
             CellRange::of(ws.cell(a).row, ws.cell(a).column, ws.cell(b).row, ws.cell(b).column)
                 .ordered();
-        for (int row = r.row1; row <= r.row2; ++row)
-          for (int col = r.col1; col <= r.col2; ++col) fn(row, col);
+        for (int row = r.row1; row <= r.row2; ++row) span(row, r.col1, r.col2);
       }
     }
     pos = next;
@@ -67,9 +67,13 @@ void forEachReferencedPosition(Worksheet& ws, const uint8_t* code, F&& fn) {
 void registerLinks(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
-  forEachReferencedPosition(ws, code, [&](int row, int col) {
-    CellHandle target = ws.GetOrCreateCell(row, col);
-    if (target != kNoCell) addLink(ws, target, formula);
+  forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
+    // Along the row from one cell to the next, not from the row's head each time.
+    CellHandle target = kNoCell;
+    for (int col = col1; col <= col2; ++col) {
+      target = ws.GetOrCreateCellAfter(target, row, col);
+      if (target != kNoCell) addLink(ws, target, formula);
+    }
   });
 }
 
@@ -83,9 +87,10 @@ void RegisterDependencies(Worksheet& ws, CellHandle formula) {
 void UnregisterDependencies(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
-  forEachReferencedPosition(ws, code, [&](int row, int col) {
-    CellHandle target = ws.FindCell(row, col);
-    if (target != kNoCell) removeLink(ws, target, formula);
+  forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
+    for (CellHandle target = ws.FindCellAtOrAfter(row, col1);
+         target != kNoCell && ws.cell(target).column <= col2; target = ws.cell(target).next)
+      removeLink(ws, target, formula);
   });
 }
 

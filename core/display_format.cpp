@@ -279,6 +279,22 @@ std::string GeneralText(double x, char decimalSeparator) {
   if (x == 0) return "0";
   if (!std::isfinite(x)) return kNotShowable;
   const double ax = std::fabs(x);
+  if (ax >= 0.00001 && ax <= 1000000) {
+    // Most numbers have a shortest form of at most 15 significant digits,
+    // which is then exactly their 15-digit rounding.
+    char buf[40];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed);
+    if (ec == std::errc()) {
+      int significant = 0;
+      bool started = false;
+      for (const char* p = buf; p != end; ++p) {
+        if (*p < '0' || *p > '9') continue;
+        if (*p != '0') started = true;
+        if (started) ++significant;
+      }
+      if (significant <= 15) return withSeparator(std::string(buf, end), decimalSeparator);
+    }
+  }
   std::string s = x < 0 ? "-" : "";
   std::string body;
   if (ax >= 0.000001 && ax <= 1000000) {

@@ -23,10 +23,19 @@ CellHandle Worksheet::FindCellAtOrAfter(int row, int col, CellHandle* predecesso
   if (!validRow(row)) return kNoCell;
   CellHandle prev = kNoCell;
   CellHandle h = rowHeads[row];
+  // Walks that go down a column come back to the same place in each row:
+  // start from where the last search in this row stopped when that lies
+  // before the column sought.
+  CellHandle hint = rowHint_[row];
+  if (hint != kNoCell && pool_[hint].column < col) {
+    prev = hint;
+    h = pool_[hint].next;
+  }
   while (h != kNoCell && pool_[h].column < col) {
     prev = h;
     h = pool_[h].next;
   }
+  if (prev != kNoCell) rowHint_[row] = prev;
   if (predecessor) *predecessor = prev;
   return h;
 }
@@ -46,22 +55,7 @@ CellHandle Worksheet::GetOrCreateCell(int row, int col) {
   CellHandle prev;
   CellHandle h = FindCellAtOrAfter(row, col, &prev);
   if (h != kNoCell && pool_[h].column == col) return h;
-  CellHandle made = pool_.allocate(templateCell);
-  if (made == kNoCell) {
-    session_.error().raise(0, "Out of Memory");
-    return kNoCell;
-  }
-  if (row > maxRow) maxRow = static_cast<int16_t>(row);
-  if (col > maxCol) maxCol = static_cast<int16_t>(col);
-  Cell& c = pool_[made];
-  c.column = static_cast<uint8_t>(col);
-  c.row = static_cast<int16_t>(row);
-  c.next = h;
-  if (prev != kNoCell)
-    pool_[prev].next = made;
-  else
-    rowHeads[row] = made;
-  return made;
+  return insertCell(prev, h, row, col);
 }
 
 CellHandle Worksheet::GetOrCreateCellAfter(CellHandle after, int row, int col) {
@@ -76,6 +70,10 @@ CellHandle Worksheet::GetOrCreateCellAfter(CellHandle after, int row, int col) {
   }
   modified = true;
   if (next != kNoCell && pool_[next].column == col) return next;
+  return insertCell(prev, next, row, col);
+}
+
+CellHandle Worksheet::insertCell(CellHandle prev, CellHandle next, int row, int col) {
   CellHandle made = pool_.allocate(templateCell);
   if (made == kNoCell) {
     session_.error().raise(0, "Out of Memory");
@@ -87,11 +85,15 @@ CellHandle Worksheet::GetOrCreateCellAfter(CellHandle after, int row, int col) {
   c.column = static_cast<uint8_t>(col);
   c.row = static_cast<int16_t>(row);
   c.next = next;
-  pool_[prev].next = made;
+  if (prev != kNoCell)
+    pool_[prev].next = made;
+  else
+    rowHeads[row] = made;
   return made;
 }
 
 void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
+  if (rowHint_[row] == h) rowHint_[row] = predecessor;
   if (predecessor != kNoCell)
     pool_[predecessor].next = pool_[h].next;
   else
@@ -113,6 +115,7 @@ void Worksheet::ClearCell(CellHandle h) {
 void Worksheet::FreeAllCells() {
   pool_.clear();
   rowHeads.fill(kNoCell);
+  rowHint_.fill(kNoCell);
   maxRow = 0;
   maxCol = 0;
 }

@@ -132,8 +132,16 @@ class Worksheet {
   std::unique_ptr<UndoSnapshot> undo;
 
  private:
+  // A new record for (row, col) linked between prev (kNoCell: the row's
+  // head) and next.
+  CellHandle insertCell(CellHandle prev, CellHandle next, int row, int col);
+
   Session& session_;
   CellPool pool_;
+  // Per row, a cell of the row's list where the last search passed; a search
+  // for a column beyond it starts there. Only unlinking a cell can make it
+  // stale, and UnlinkCell moves it back.
+  mutable std::array<CellHandle, kRows> rowHint_{};
   std::vector<CellRange*> extraRanges_;
 };
 

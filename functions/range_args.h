@@ -32,12 +32,9 @@ bool rangeArgument(Evaluator& ev, EvalState& st, int n, RangeRef& out);
 // The same for the slot at stack index `index`.
 bool rangeOfSlot(Evaluator& ev, EvalState& st, int index, RangeRef& out);
 
-// The first cell of the row at or after col, without leaving the header.
+// The first cell of the row at or after col.
 inline CellHandle firstCellFrom(Worksheet& ws, int row, int col) {
-  CellPool& pool = ws.pool();
-  CellHandle h = ws.rowHeads[row];
-  while (h != kNoCell && pool[h].column < col) h = pool[h].next;
-  return h;
+  return ws.FindCellAtOrAfter(row, col);
 }
 
 inline CellHandle cellAt(Worksheet& ws, int row, int col) {

@@ -284,8 +284,7 @@ void tableLookup(Evaluator& ev, EvalState& st, bool vertical, bool interpolate) 
     if (vertical) {
       if (keyRow > lastRow) break;
       p = keyRow++;
-      CellHandle h = ws.rowHeads[p];
-      while (h != kNoCell && pool[h].column < r.col1) h = pool[h].next;
+      CellHandle h = ws.FindCellAtOrAfter(p, r.col1);
       if (h == kNoCell || pool[h].column != r.col1) continue;
       c = &pool[h];
     } else {

@@ -187,7 +187,7 @@ void GridPane::paintEvent(QPaintEvent*) {
   for (size_t i = 0; i < l.cols.size(); ++i) {
     QRect r(l.colX[i], 0, l.colX[i + 1] - l.colX[i], headerHeight_);
     if (sel.contains(sel.row1, l.cols[i]) && activePane) painter.fillRect(r, face.darker(115));
-    painter.drawText(r, Qt::AlignCenter, toQt(ColumnLetters(l.cols[i])));
+    drawCentred(painter, r, ColumnLetters(l.cols[i]));
     painter.drawLine(r.right(), 0, r.right(), headerHeight_);
   }
   for (size_t i = 0; i < l.rows.size(); ++i) {
@@ -195,7 +195,7 @@ void GridPane::paintEvent(QPaintEvent*) {
     if (sel.contains(l.rows[i], sel.col1) && activePane) painter.fillRect(r, face.darker(115));
     int shown = l.rows[i];
     if (ws.settings.sheetRows > 0 && ws.settings.sheetRows < kRows) shown %= ws.settings.sheetRows;
-    painter.drawText(r, Qt::AlignCenter, QString::number(shown + 1));
+    drawCentred(painter, r, std::to_string(shown + 1));
     painter.drawLine(0, r.bottom(), rowHeaderWidth_, r.bottom());
   }
 
@@ -262,8 +262,7 @@ void GridPane::paintEvent(QPaintEvent*) {
           }
           continue;
         }
-        QString text = toQt(d.text);
-        if (recording_) drawn_[{row, d.col}] = text;
+        if (recording_) drawn_[{row, d.col}] = toQt(d.text);
         // Fonts change only when a cell's differs from the one before.
         int key = fontKey(d.font);
         if (key != lastFontKey) {
@@ -286,15 +285,7 @@ void GridPane::paintEvent(QPaintEvent*) {
         int top = y + (h - ascent - descent) / 2;
         bool fits = x >= d.x && x + w <= d.x + d.clipWidth;
         if (!fits) painter.setClipRect(QRect(d.x, y, d.clipWidth, h).intersected(cellArea));
-        auto cached = staticTexts_.find({key, text});
-        if (cached == staticTexts_.end()) {
-          if (staticTexts_.size() > 8000) staticTexts_.clear();
-          QStaticText st(text);
-          st.setTextFormat(Qt::PlainText);
-          st.prepare(QTransform(), painter.font());
-          cached = staticTexts_.emplace(std::make_pair(key, text), std::move(st)).first;
-        }
-        painter.drawStaticText(QPoint(x, top), cached->second);
+        painter.drawStaticText(QPoint(x, top), staticText(key, d.text, painter.font()));
         if (!fits) painter.setClipRect(cellArea);
       }
       for (const CellDraw& d : cells) {
@@ -335,6 +326,28 @@ void GridPane::paintEvent(QPaintEvent*) {
                              l.rowY[ri + 1] - l.rowY[ri] - 1));
     }
   }
+}
+
+const QStaticText& GridPane::staticText(int fontKey, std::string_view text, const QFont& font) {
+  std::string key(reinterpret_cast<const char*>(&fontKey), sizeof fontKey);
+  key.append(text);
+  auto it = staticTexts_.find(key);
+  if (it == staticTexts_.end()) {
+    if (staticTexts_.size() > 8000) staticTexts_.clear();
+    QStaticText st(toQt(text));
+    st.setTextFormat(Qt::PlainText);
+    st.prepare(QTransform(), font);
+    it = staticTexts_.emplace(std::move(key), std::move(st)).first;
+  }
+  return it->second;
+}
+
+void GridPane::drawCentred(QPainter& painter, const QRect& r, const std::string& text) {
+  const QStaticText& st = staticText(-1, text, painter.font());
+  QSizeF size = st.size();
+  painter.drawStaticText(
+      QPointF(r.x() + (r.width() - size.width()) / 2, r.y() + (r.height() - size.height()) / 2),
+      st);
 }
 
 QString GridPane::drawnText(int row, int col) const {

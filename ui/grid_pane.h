@@ -4,11 +4,15 @@
 #pragma once
 
 #include <QFont>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStaticText>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/worksheet_settings.h"
 #include "shell/row_layout.h"
@@ -81,7 +85,9 @@ class GridPane : public QWidget, private TextMeasure {
   std::map<int, QFont> fonts_;
   // Laid-out texts by font and text, so that repainting the same cells
   // does not shape their text again.
-  std::map<std::pair<int, QString>, QStaticText> staticTexts_;
+  std::unordered_map<std::string, QStaticText> staticTexts_;
+  const QStaticText& staticText(int fontKey, std::string_view text, const QFont& font);
+  void drawCentred(QPainter& painter, const QRect& r, const std::string& text);
   std::map<std::pair<int, int>, QString> drawn_;
   bool recording_ = false;
   // What the last paint showed, to repaint only what a cursor move changes.
