@@ -24,6 +24,10 @@ double powerBySquaring(double base, uint64_t n) {
 
 }  // namespace
 
+MathResult finiteResult(double x) {
+  return std::isfinite(x) ? MathResult{x, false} : kMathFail;
+}
+
 double roundHalfEven(double x) {
   double f = std::floor(x);
   double diff = x - f;

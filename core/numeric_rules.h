@@ -11,6 +11,11 @@ struct MathResult {
   bool error;
 };
 
+// The failed result: the value 1 with the error.
+constexpr MathResult kMathFail{1.0, true};
+// x as a result; an infinite or undefined x is a failure.
+MathResult finiteResult(double x);
+
 // An integer argument: the nearest integer (ties to even), the low 16 bits
 // read as signed; a magnitude of 2147483647 or more (and NaN) gives 1.
 int16_t integerRule(double x);

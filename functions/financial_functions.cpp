@@ -11,10 +11,10 @@ namespace tw {
 
 namespace {
 
-constexpr MathResult kFail{1, true};
+constexpr MathResult kFail = kMathFail;
 
 MathResult value(double x) {
-  return std::isfinite(x) ? MathResult{x, false} : kFail;
+  return finiteResult(x);
 }
 
 MathResult divide(double a, double b) {

@@ -10,7 +10,7 @@
 namespace tw {
 namespace {
 
-constexpr MathResult kFail{1.0, true};
+constexpr MathResult kFail = kMathFail;
 
 // Series and continued fractions stop after this many terms, at this relative
 // change; running out of terms is reported as an error.
@@ -32,7 +32,7 @@ constexpr double kUpwardLimit = 1e100;
 constexpr double kUpwardScale = 1e-100;
 
 MathResult ok(double v) {
-  return std::isfinite(v) ? MathResult{v, false} : kFail;
+  return finiteResult(v);
 }
 
 bool allFinite(double a) {

@@ -604,8 +604,7 @@ void Frame::cursorMovedByMouse(WindowState& w) {
   UpdateCellIndicators();
 }
 
-void Frame::acceptPrompt() {
-  if (!prompt_) return;
+RangePrompt Frame::closePrompt() {
   RangePrompt p = std::move(*prompt_);
   prompt_.reset();
   view_.showPrompt(false, {}, {});
@@ -614,20 +613,19 @@ void Frame::acceptPrompt() {
     view_.cursorMoved(*active_);
   }
   view_.showMode(mode());
+  return p;
+}
+
+void Frame::acceptPrompt() {
+  if (!prompt_) return;
+  RangePrompt p = closePrompt();
   if (p.continuation) p.continuation(p.text);
   UpdateCellIndicators();
 }
 
 void Frame::cancelPrompt() {
   if (!prompt_) return;
-  RangePrompt p = std::move(*prompt_);
-  prompt_.reset();
-  view_.showPrompt(false, {}, {});
-  if (active_) {
-    active_->moveTo(p.savedRow, p.savedCol);
-    view_.cursorMoved(*active_);
-  }
-  view_.showMode(mode());
+  RangePrompt p = closePrompt();
   if (p.runOnCancel && p.continuation && active_)
     p.continuation(active_->worksheet().rangeText(p.defaultRange).substr(0, 20));
   UpdateCellIndicators();

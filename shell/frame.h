@@ -130,6 +130,8 @@ class Frame {
  private:
   bool keyInEntry(const KeyPress& k);
   bool keyInPrompt(const KeyPress& k);
+  // Hides the prompt and puts the cursor back; the prompt is handed back.
+  RangePrompt closePrompt();
   bool keyInWindow(const KeyPress& k);
   bool moveKey(WindowState& w, const KeyPress& k, bool extend);
   void startPointing();

@@ -195,12 +195,20 @@ void TForm1::buildInputRow() {
   promptText = new QLineEdit(prompt1);
   promptText->setReadOnly(true);
   promptText->setFocusPolicy(Qt::NoFocus);
+  promptNames = new QComboBox(prompt1);
+  promptNames->setObjectName("promptNames");
+  promptNames->setFocusPolicy(Qt::NoFocus);
+  promptNames->setToolTip("Range names");
+  connect(promptNames, &QComboBox::textActivated, this, [this](const QString& name) {
+    if (!name.isEmpty()) frame_.setPromptText(fromQt(name));
+  });
   auto* accept = new QToolButton(prompt1);
   accept->setText("OK");
   auto* cancel = new QToolButton(prompt1);
   cancel->setText("Cancel");
   p->addWidget(promptCaption);
   p->addWidget(promptText, 1);
+  p->addWidget(promptNames);
   p->addWidget(accept);
   p->addWidget(cancel);
   connect(accept, &QToolButton::clicked, this, [this] { frame_.acceptPrompt(); });
@@ -532,6 +540,15 @@ void TForm1::showInput(const std::string& text, size_t caret, bool red, bool act
     if (TForm2* f = activeForm()) f->Grid1->setFocus();
 }
 
+void TForm1::ShowProgress(long done, long total) {
+  if (total == 0) return;
+  if (done == 0) {
+    showGauge(-1);
+    return;
+  }
+  showGauge(static_cast<int>(done * 100 / total));
+}
+
 void TForm1::showAddress(const std::string& text) {
   address->setText(toQt(text));
 }
@@ -541,6 +558,13 @@ void TForm1::showDescription(const std::string& text) {
 }
 
 void TForm1::showPrompt(bool open, const std::string& title, const std::string& text) {
+  if (open && !prompt1->isVisible()) {
+    promptNames->clear();
+    if (WindowState* w = frame_.active())
+      for (const RangeName& n : w->worksheet().names.entries()) promptNames->addItem(toQt(n.name));
+    promptNames->setVisible(promptNames->count() > 0);
+    promptNames->setCurrentIndex(-1);
+  }
   prompt1->setVisible(open);
   promptCaption->setText(toQt(title));
   promptText->setText(toQt(text));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -62,6 +63,8 @@ class TForm1 : public QMainWindow, public FrameView {
   void refreshWindows();
   void showModeText(const QString& text);
   void showGauge(int percent);
+  // The progress gauge: hidden when done is 0, untouched when total is 0.
+  void ShowProgress(long done, long total);
 
   // --- FrameView --------------------------------------------------------------------
   void showMode(Mode mode) override;
@@ -85,6 +88,7 @@ class TForm1 : public QMainWindow, public FrameView {
   QWidget* prompt1;
   QLabel* promptCaption;
   QLineEdit* promptText;
+  QComboBox* promptNames;  // the range names, offered while a prompt is open
   QLabel* PnMode;
   QLabel* PnCap;
   QLabel* PnScr;

@@ -1,46 +1,22 @@
 // Drives the real talloway-cli binary as a user would.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "cli/cli_run.h"
 #include "test_support.h"
 
 namespace tw::test {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-};
-
-std::string quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-CliRun cli(const std::vector<std::string>& args, bool mergeErrors = false) {
-  std::string command = TALLOWAY_CLI;
-  for (const std::string& a : args) command += " " + quote(a);
-  command += mergeErrors ? " 2>&1" : " 2>/dev/null";
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buffer;
-  size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+CliResult cli(const std::vector<std::string>& args, bool mergeErrors = false) {
+  return runCli(args, mergeErrors);
 }
 
 TEST(Cli, EntriesDumpAndCode) {
-  CliRun r = cli({"--enter", "A1=5", "--enter", "B1=+A1*2", "--enter", "C1=hello", "--enter",
-                  "D1=+C1&\"!\"", "--enter", "A2=1/0", "--dump", "--code", "B1"});
+  CliResult r = cli({"--enter", "A1=5", "--enter", "B1=+A1*2", "--enter", "C1=hello", "--enter",
+                     "D1=+C1&\"!\"", "--enter", "A2=1/0", "--dump", "--code", "B1"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             "A1\tinteger\t5\t5\t5\n"
@@ -55,16 +31,16 @@ TEST(Cli, EnterFileRecalcAndManual) {
   TempDir dir;
   std::string path = dir.file("cells.txt");
   std::ofstream(path) << "A1 1\nA2 +A1+1\nA3 +A2*10\n";
-  CliRun r = cli({"--manual", "--enter-file", path, "--enter", "A1=5", "--dump", "A3", "--recalc",
-                  "--dump", "A3"});
+  CliResult r = cli({"--manual", "--enter-file", path, "--enter", "A1=5", "--dump", "A3",
+                     "--recalc", "--dump", "A3"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "A3\tnumformula\t+A2*10\t20\t20\nA3\tnumformula\t+A2*10\t60\t60\n");
 }
 
 TEST(Cli, EvalFormatsAndWidths) {
-  CliRun r = cli({"--eval", "2^0.5", "--eval", "\"a\"&\"b\"", "--eval", "1/0", "--enter",
-                  "A1=1234.567", "--format", "A1=F2", "--enter", "B1=123456789", "--format",
-                  "B1..B2=M0", "--width", "B=8", "--dump"});
+  CliResult r = cli({"--eval", "2^0.5", "--eval", "\"a\"&\"b\"", "--eval", "1/0", "--enter",
+                     "A1=1234.567", "--format", "A1=F2", "--enter", "B1=123456789", "--format",
+                     "B1..B2=M0", "--width", "B=8", "--dump"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             "1.41421356237309\nab\nERR\n"
@@ -74,7 +50,7 @@ TEST(Cli, EvalFormatsAndWidths) {
 }
 
 TEST(Cli, ErrorsAndBadArguments) {
-  CliRun r = cli({"--enter", "IW1=5"}, true);
+  CliResult r = cli({"--enter", "IW1=5"}, true);
   EXPECT_EQ(r.status, 2);
   r = cli({"--frobnicate"});
   EXPECT_EQ(r.status, 2);

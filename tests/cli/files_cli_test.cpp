@@ -1,45 +1,21 @@
 // talloway-cli with worksheet files: loading, saving, extracting, merging
 // and range names, through the real binary.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_run.h"
 #include "test_support.h"
 
 namespace tw::test {
 namespace {
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-};
-
 class FilesCli : public ::testing::Test {
  protected:
-  // Runs talloway-cli with a settings directory of its own; standard error
-  // joins the output when asked.
   CliResult cli(const std::vector<std::string>& args, bool withErrors = false) {
-    std::string command = "TALLOWAY_HOME='" + home.path() + "' " + TALLOWAY_CLI;
-    for (const std::string& a : args) {
-      command += " '";
-      for (char c : a) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
-      command += "'";
-    }
-    command += withErrors ? " 2>&1" : " 2>/dev/null";
-    CliResult run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCli(args, withErrors, home.path());
   }
   std::string file(const std::string& name) { return dir.file(name); }
 

@@ -112,6 +112,33 @@ class DesktopTest : public QObject {
     QCOMPARE(main->session().worksheets().size(), size_t(0));
   }
 
+  void aFailedOrCancelledSaveKeepsTheWindow() {
+    typeInto(form->Grid1, "5");
+    QTest::keyClick(main->Edit1, Qt::Key_Return);
+    auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+    main->chooseSaveName = [](const QString&) { return QString(); };  // Save As cancelled
+    main->host().answers = {Answer::Yes};
+    sub->close();
+    QCOMPARE(main->forms().size(), size_t(1));
+    main->chooseSaveName = [](const QString&) { return QString("/proc/no/such/dir/x.wks"); };
+    main->host().answers = {Answer::Yes};
+    sub->close();
+    QCOMPARE(main->forms().size(), size_t(1));
+    QVERIFY(form->state().worksheet().modified);
+    QVERIFY(!main->host().shown.empty());  // the failed save said so
+  }
+
+  void promptsOfferTheRangeNames() {
+    form->state().worksheet().names.DefineName("TOTALS", CellRange::cell(9, 3));
+    QTest::keyClick(form->Grid1, Qt::Key_F5);
+    QCOMPARE(main->promptNames->count(), 1);
+    emit main->promptNames->textActivated("TOTALS");
+    QCOMPARE(main->promptText->text(), QString("TOTALS"));
+    QTest::keyClick(form->Grid1, Qt::Key_Return);
+    QCOMPARE(form->state().row(), 9);
+    QCOMPARE(form->state().col(), 3);
+  }
+
   void unchangedWorksheetClosesWithoutAsking() {
     auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
     sub->close();
