@@ -137,6 +137,8 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     if (auto* f = qobject_cast<TForm2*>(sub->widget())) windowActivated(f);
   });
   qApp->installEventFilter(this);
+  // Settings are written once at the end, however the program ends.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { writeSettings(); });
   resize(1000, 700);
   updateTitle();
   showMode(Mode::Ready);
@@ -754,7 +756,8 @@ void TForm1::startUp() {
 }
 
 void TForm1::writeSettings() {
-  if (!options_.readSettings) return;
+  if (!options_.readSettings || settingsWritten_) return;
+  settingsWritten_ = true;
   std::string dir = settingsDir();
   WriteSettings(dir + "/" + kSettingsFileName, session_.settings(), options_.programDirectory);
 }

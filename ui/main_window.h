@@ -133,7 +133,7 @@ class TForm1 : public QMainWindow, public FrameView {
   std::vector<QAction*> recentItems_;
   QAction* undoAction_ = nullptr;
   bool capsLock_ = false, numLock_ = true, scrollLock_ = false;
-  bool closing_ = false;
+  bool settingsWritten_ = false;
 };
 
 }  // namespace tw

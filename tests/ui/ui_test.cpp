@@ -4,8 +4,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/cell_entry.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "files/worksheet_file.h"
 #include "shell/frame.h"
 #include "ui/grid_pane.h"
 #include "ui/main_window.h"
@@ -171,6 +173,28 @@ class DesktopTest : public QObject {
     // Opening it once more only brings the window forward.
     QCOMPARE(main->openFile(path.toStdString()), again);
     QCOMPARE(main->forms().size(), size_t(1));
+  }
+
+  void startUpLoadsTheStartUpWorksheetUnnamed() {
+    QTemporaryDir home;
+    qputenv("TALLOWAY_HOME", home.path().toUtf8());
+    {
+      Worksheet& ws = main->session().openWorksheet("MAKE.WKS");
+      EnterCell(ws, "'hello", 0, 0);
+      QVERIFY(Save(ws, home.filePath("AUTOEXEC.WKS").toStdString()));
+      main->session().closeWorksheet(ws);
+    }
+    TForm1::Options o;
+    o.readSettings = false;
+    TForm1 second(o);
+    second.host().quiet = true;
+    second.startUp();
+    QCOMPARE(second.forms().size(), size_t(1));
+    Worksheet& loaded = second.forms()[0]->state().worksheet();
+    QVERIFY(!loaded.hasFileName);
+    QCOMPARE(QString::fromStdString(loaded.LabelText(loaded.FindCell(0, 0))), QString("hello"));
+    for (TForm2* f : second.forms()) f->closeUnasked = true;
+    qunsetenv("TALLOWAY_HOME");
   }
 
   void refusedFileIsAMessage() {
