@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <vector>
 
@@ -85,26 +85,50 @@ bool hasErrValue(const uint8_t* v) {
 }
 
 // Buffered input over a regular file.
+// The file read through a buffer of our own: a record costs a copy or two,
+// not a stream call per field.
 class FileInput {
  public:
+  FileInput() = default;
+  FileInput(const FileInput&) = delete;
+  FileInput& operator=(const FileInput&) = delete;
+  ~FileInput() {
+    if (file_) std::fclose(file_);
+  }
   bool open(const std::string& path) {
     if (!isRegularFile(path)) return false;
-    in_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    in_.open(path, std::ios::binary);
-    return in_.is_open();
+    file_ = std::fopen(path.c_str(), "rb");
+    return file_ != nullptr;
   }
   // False on a short read or an I/O error.
   bool read(uint8_t* dst, size_t n) {
-    if (n == 0) return true;
-    in_.read(reinterpret_cast<char*>(dst), static_cast<std::streamsize>(n));
-    return static_cast<size_t>(in_.gcount()) == n;
+    while (n > 0) {
+      if (pos_ == end_ && !refill()) return false;
+      size_t take = std::min(n, end_ - pos_);
+      std::memcpy(dst, buffer_.data() + pos_, take);
+      pos_ += take;
+      dst += take;
+      n -= take;
+    }
+    return true;
   }
-  bool atEnd() { return in_.peek() == std::char_traits<char>::eof(); }
-  bool failed() const { return in_.bad(); }
+  bool atEnd() { return pos_ == end_ && !refill(); }
+  bool failed() const { return error_; }
 
  private:
-  std::array<char, 1 << 16> buffer_{};
-  std::ifstream in_;
+  bool refill() {
+    if (!file_) return false;
+    pos_ = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (end_ == 0 && std::ferror(file_)) error_ = true;
+    return end_ > 0;
+  }
+
+  std::FILE* file_ = nullptr;
+  std::array<uint8_t, 1 << 16> buffer_{};
+  size_t pos_ = 0;
+  size_t end_ = 0;
+  bool error_ = false;
 };
 
 struct Record {
