@@ -25,13 +25,13 @@ seconds() {  # the wall-clock seconds of one run of the command
 }
 
 printf '%-26s %12s %12s %8s %s\n' workload talloway-cli ssconvert ratio values
-for spec in "chain 16000 --layout snake" "grid 8000 30" "labels 8000 10"; do
-  name=$(echo "$spec" | cut -d' ' -f1-3 | tr ' ' '_')
+for workload in "chain 16000 --layout snake" "grid 8000 30" "labels 8000 10"; do
+  name=$(echo "$workload" | cut -d' ' -f1-3 | tr ' ' '_')
   file="$WORK/$name.wk1"
   # shellcheck disable=SC2086
-  python3 "$GEN" $spec -o "$file"
+  python3 "$GEN" $workload -o "$file"
   # shellcheck disable=SC2086
-  python3 "$GEN" $spec --expect > "$WORK/$name.expect.csv"
+  python3 "$GEN" $workload --expect > "$WORK/$name.expect.csv"
   ours=$(seconds "$CLI" "$file" --recalc --dump)
   theirs=$(seconds ssconvert --recalc "$file" "$WORK/$name.csv")
   # The dump's value column, laid out as the expected CSV.
@@ -53,6 +53,6 @@ for r, row in enumerate(expect):
             bad += 1
 print("ok" if bad == 0 else "%d differ" % bad)
 ' "$WORK/$name.expect.csv" > "$WORK/check" 2>&1 || echo "check failed" > "$WORK/check"
-  printf '%-26s %11.3fs %11.3fs %7.1fx %s\n' "$spec" "$ours" "$theirs" \
+  printf '%-26s %11.3fs %11.3fs %7.1fx %s\n' "$workload" "$ours" "$theirs" \
     "$(awk -v a="$theirs" -v b="$ours" 'BEGIN { print a / b }')" "$(cat "$WORK/check")"
 done

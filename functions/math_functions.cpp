@@ -5,7 +5,7 @@
 #include <random>
 
 #include "core/evaluator.h"
-#include "functions/special_math.h"
+#include "functions/math_kernels.h"
 
 namespace tw {
 

@@ -250,3 +250,26 @@ TEST_F(FrameTest, SheetTabsAndSplitPanes) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST_F(FrameTest, SplitPanesScrollTogether) {
+  window->setSplit(true);
+  window->syncVertical = true;
+  Pane& top = window->pane(0);
+  top.visibleRows = 10;
+  // Panes whose top rows are close move one row with the active pane.
+  window->moveTo(10, 0);
+  EXPECT_EQ(top.topRow, 1);
+  EXPECT_EQ(window->pane(1).topRow, 1);
+  // Panes far apart: the other takes the active pane's top row.
+  window->pane(1).topRow = 500;
+  window->moveTo(11, 0);
+  EXPECT_EQ(window->pane(1).topRow, 2);
+  window->setSplit(false);
+  EXPECT_EQ(window->activePane(), 0);
+}
+
+}  // namespace
+}  // namespace tw::test

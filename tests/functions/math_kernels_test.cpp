@@ -1,4 +1,4 @@
-#include "functions/special_math.h"
+#include "functions/math_kernels.h"
 
 #include <cmath>
 #include <limits>
