@@ -32,20 +32,32 @@ MathResult growth(double rate, double periods) {
 
 }  // namespace
 
+namespace {
+
+// (1+r)^n and the annuity factor ((1+r)^n - 1)/r that payment and present
+// value share.
+struct Annuity {
+  MathResult growth;
+  MathResult factor;
+};
+Annuity annuity(double rate, double periods) {
+  Annuity a{growth(rate, periods), kFail};
+  if (!a.growth.error) a.factor = divide(a.growth.value - 1, rate);
+  return a;
+}
+
+}  // namespace
+
 MathResult payment(double principal, double rate, double periods) {
-  MathResult g = growth(rate, periods);
-  if (g.error) return g;
-  MathResult annuity = divide(g.value - 1, rate);
-  if (annuity.error) return annuity;
-  return divide(principal * g.value, annuity.value);
+  Annuity a = annuity(rate, periods);
+  if (a.growth.error || a.factor.error) return kFail;
+  return divide(principal * a.growth.value, a.factor.value);
 }
 
 MathResult presentValue(double payment, double rate, double periods) {
-  MathResult g = growth(rate, periods);
-  if (g.error) return g;
-  MathResult annuity = divide(g.value - 1, rate);
-  if (annuity.error) return annuity;
-  return divide(payment * annuity.value, g.value);
+  Annuity a = annuity(rate, periods);
+  if (a.growth.error || a.factor.error) return kFail;
+  return divide(payment * a.factor.value, a.growth.value);
 }
 
 MathResult futureValue(double payment, double rate, double periods) {
