@@ -17,6 +17,7 @@
 #include "core/session.h"
 #include "core/undo.h"
 #include "core/worksheet.h"
+#include "functions/function_library.h"
 
 namespace tw {
 namespace {
@@ -24,6 +25,7 @@ namespace {
 struct Fixture {
   HeadlessHost host;
   Session session{host};
+  bool ready = (installFunctionLibrary(session), true);
   Worksheet& ws = session.openWorksheet("BENCH.WKS");
 };
 

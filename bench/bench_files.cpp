@@ -14,6 +14,7 @@
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "functions/function_library.h"
 
 namespace {
 
@@ -31,7 +32,10 @@ struct Fixture {
   Worksheet* ws = nullptr;
   std::string file;
 
-  Fixture() { session.settings().backups = false; }
+  Fixture() {
+    installFunctionLibrary(session);
+    session.settings().backups = false;
+  }
   ~Fixture() { std::filesystem::remove(file); }
 };
 

@@ -12,6 +12,7 @@
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "functions/function_library.h"
 
 namespace tw {
 namespace {
@@ -19,6 +20,7 @@ namespace {
 struct Fixture {
   HeadlessHost host;
   Session session{host};
+  bool ready = (installFunctionLibrary(session), true);
   Worksheet& ws = session.openWorksheet("BENCH.WKS");
   CellHandle formula = kNoCell;
 

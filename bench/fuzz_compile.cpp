@@ -13,11 +13,13 @@
 #include "core/formula_lister.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "functions/function_library.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static tw::HeadlessHost host;
   static tw::Session session(host);
   static tw::Worksheet& ws = []() -> tw::Worksheet& {
+    tw::installFunctionLibrary(session);
     tw::Worksheet& w = session.openWorksheet("FUZZ.WKS");
     w.names.DefineName("NAMED", tw::CellRange::of(0, 0, 2, 1));
     w.names.DefineName("FN", tw::CellRange::of(10, 0, 11, 1));
@@ -42,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < n; ++i) raw[2 + i] = data[i];
   raw[n + 2] = 0x03;
   // Reference words must hold live handles; zero them rather than invent cells.
-  tw::forEachReferenceWord(raw, [&](size_t at) { tw::writeWord(raw + at, 0); });
+  tw::forEachReferenceWord(session.functionTable(), raw,
+                           [&](size_t at) { tw::writeWord(raw + at, 0); });
   if (raw[n + 2] == 0x03) {
     tw::ListFormula(ws, raw);
     session.evaluator().EvaluateCode(ws, raw);

@@ -12,6 +12,7 @@
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "functions/function_library.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   tw::HeadlessHost host;
   tw::Session session(host);
+  tw::installFunctionLibrary(session);
   session.settings().backups = false;
   tw::Worksheet& ws = session.openWorksheet("FUZZ.WKS");
   tw::Load(ws, input);

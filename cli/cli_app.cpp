@@ -9,15 +9,16 @@
 #include "core/cell_entry.h"
 #include "core/display_format.h"
 #include "core/evaluator.h"
+#include "core/file_names.h"
 #include "core/formula_code.h"
 #include "core/formula_lister.h"
 #include "core/range_parse.h"
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "files/file_names.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
+#include "functions/function_library.h"
 
 namespace tw {
 
@@ -408,6 +409,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ReadSettings(dir + "/" + kSettingsFileName, session.settings(), 8664, dir);
     ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session.programFunctions());
   }
+  installFunctionLibrary(session);
   connectFiles(session);
   Worksheet& ws = session.openWorksheet("SHEET1.WKS");
   Context cx{session, ws, out, err};

@@ -113,6 +113,8 @@ inline double numberValue(const Cell& c) {
   }
 }
 
+static_assert(sizeof(Cell) == 40, "the cell record is 40 bytes; pools and undo rely on it");
+
 // Length-prefixed strings.
 PString makePString(std::string_view text);
 PString makePString(const uint8_t* bytes, size_t length);

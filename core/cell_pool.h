@@ -16,6 +16,7 @@ struct DependentLink {
   CellHandle cell = kNoCell;
   uint32_t next = 0;
 };
+static_assert(sizeof(DependentLink) == 8, "a dependency link is two 32-bit words");
 
 class CellPool {
  public:

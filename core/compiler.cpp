@@ -1,11 +1,11 @@
 #include "core/compiler.h"
 
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "core/function_names.h"
+#include "core/char_case.h"
+#include "core/function_table.h"
 #include "core/number_text.h"
 #include "core/range_parse.h"
 #include "core/session.h"
@@ -81,13 +81,6 @@ uint8_t opcodeFor(int prec) {
     default:
       return kNoOpcode;  // space, separator and "#" emit nothing
   }
-}
-
-bool startsWithNoCase(std::string_view text, size_t at, std::string_view word) {
-  if (text.size() - at < word.size()) return false;
-  for (size_t k = 0; k < word.size(); ++k)
-    if (std::toupper(static_cast<unsigned char>(text[at + k])) != word[k]) return false;
-  return true;
 }
 
 class Compiler {
@@ -390,7 +383,7 @@ class Compiler {
       }
     } else if (core[0] == '@') {
       compileFunction(core.substr(1), {}, false);
-    } else if (core[0] == '$' || std::isalpha(static_cast<unsigned char>(core[0]))) {
+    } else if (core[0] == '$' || upperChar(core[0]) != lowerChar(core[0])) {
       compileReference(core);
     } else if (core[0] == '"') {
       compileString(core);
@@ -402,8 +395,7 @@ class Compiler {
   }
 
   void compileFunction(std::string_view rawName, std::string_view args, bool parens) {
-    std::string name(rawName);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string name = upperCased(rawName);
     if (name.empty()) {
       fail();
       return;
@@ -414,8 +406,9 @@ class Compiler {
       if (failed_) return;
     }
     usedFunction_ = true;
-    if (uint8_t opcode = findFunctionOpcode(name)) {
-      uint8_t c = operandClass(opcode);
+    const FunctionTable& table = ws_.session().functionTable();
+    if (uint8_t opcode = table.find(name)) {
+      uint8_t c = table.operandClass(opcode);
       if (!parens) {
         if (c != cls::kArgs0) fail();
         emit(opcode);

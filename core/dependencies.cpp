@@ -42,10 +42,11 @@ void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
 // skipped.
 template <class F>
 void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
+  const FunctionTable& table = ws.session().functionTable();
   size_t last = code[0];
   for (size_t pos = 2; pos < last;) {
     uint8_t opcode = code[pos];
-    size_t next = WalkCode(code, pos, last);
+    size_t next = WalkCode(table, code, pos, last);
     if (next == 0 || opcode == op::kEnd) return;
     if (opcode == op::kRef) {
       CellHandle h = readWord(code + pos + 1) & kHandleMask;
@@ -102,10 +103,11 @@ void DetachReferencesTo(Worksheet& ws, CellHandle cell) {
     UnregisterDependencies(ws, d);
     uint8_t* code = ws.cell(d).content;
     if (!code) continue;
+    const FunctionTable& table = ws.session().functionTable();
     size_t last = code[0];
     for (size_t pos = 2; pos < last;) {
       uint8_t opcode = code[pos];
-      size_t next = WalkCode(code, pos, last);
+      size_t next = WalkCode(table, code, pos, last);
       if (next == 0 || opcode == op::kEnd) break;
       if (opcode == op::kRef) {
         if ((readWord(code + pos + 1) & kHandleMask) == cell) writeWord(code + pos + 1, 0);

@@ -7,7 +7,7 @@
 #include "core/compiler.h"
 #include "core/display_format.h"
 #include "core/formula_code.h"
-#include "core/function_names.h"
+#include "core/function_table.h"
 #include "core/numeric_rules.h"
 #include "core/session.h"
 #include "core/worksheet.h"
@@ -33,7 +33,7 @@ void EvalState::reset(Worksheet* w, CellHandle c, const uint8_t* formula) {
   queryX = 0;
 }
 
-Evaluator::Evaluator(Session& session) : session_(session) {}
+Evaluator::Evaluator(Session& session) : session_(session), table_(session.functionTable()) {}
 Evaluator::~Evaluator() = default;
 
 EvalState& Evaluator::acquire() {
@@ -312,7 +312,7 @@ void Evaluator::binary(EvalState& st, uint8_t opcode) {
 void Evaluator::external(EvalState& st, size_t at) {
   const uint8_t* code = st.code;
   size_t last = code[0];
-  size_t next = WalkCode(code, at, last);
+  size_t next = WalkCode(table_, code, at, last);
   if (next == 0) {
     st.fault = true;
     return;
@@ -405,7 +405,7 @@ void Evaluator::rangeFunction(EvalState& st, size_t at) {
 }
 
 void Evaluator::callFunction(EvalState& st, uint8_t opcode) {
-  uint8_t c = operandClass(opcode);
+  uint8_t c = table_.operandClass(opcode);
   int n = 0;
   size_t last = st.code[0];
   if (c >= cls::kArgs0 && c <= cls::kArgs4) {
@@ -434,14 +434,14 @@ void Evaluator::callFunction(EvalState& st, uint8_t opcode) {
     if (st.slots[i].error && st.slots[i].rangeAt == 0) anyError = true;
   st.opcode = opcode;
   st.argCount = n;
-  Handler h = handlers_[opcode];
-  (h ? h : unknownOpcode)(*this, st);
+  const FunctionEntry& entry = table_[opcode];
+  (entry.handler ? entry.handler : unknownOpcode)(*this, st);
   if (st.fault || st.sp < 1) {
     st.fault = true;
     return;
   }
   Slot& out = st.top();
-  if (st.error || (anyError && !seesErrors_[opcode])) out.error = true;
+  if (st.error || (anyError && entry.errors == ArgumentErrors::MakeErr)) out.error = true;
   st.error = false;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/cell.h"
+#include "core/function_table.h"
 
 namespace tw {
 
@@ -103,8 +104,6 @@ struct EvalResult {
   std::string text;
 };
 
-using Handler = void (*)(Evaluator&, EvalState&);
-
 // What a nested evaluation starts with beside its code.
 struct NestedOptions {
   // The arguments that A(n) returns; null keeps those of the evaluation
@@ -143,10 +142,6 @@ class Evaluator {
   void setResult(EvalState& st, double x);
   void setResultString(EvalState& st, std::string_view text);
 
-  std::array<Handler, 256>& handlers() { return handlers_; }
-  // Handlers that look at their arguments' errors themselves: the others
-  // give ERR whenever any argument is ERR.
-  std::array<bool, 256>& seesErrors() { return seesErrors_; }
   Session& session() { return session_; }
   int depth() const { return depth_; }
   EvalState* current() { return current_; }
@@ -171,8 +166,7 @@ class Evaluator {
   void compact(EvalState& st);
 
   Session& session_;
-  std::array<Handler, 256> handlers_{};
-  std::array<bool, 256> seesErrors_{};
+  const FunctionTable& table_;
   std::vector<std::unique_ptr<EvalState>> states_;  // by nesting depth
   int depth_ = 0;
   EvalState* current_ = nullptr;

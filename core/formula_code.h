@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/cell.h"
+#include "core/function_table.h"
 
 namespace tw {
 
@@ -55,8 +56,6 @@ constexpr uint8_t kConstant = 0, kRef = 1, kRange = 2, kEnd = 3, kParen = 4, kIn
                   kUserFunction = 254;
 }  // namespace cls
 
-uint8_t operandClass(uint8_t opcode);
-
 // In-memory reference word: the handle in bits 0-29, row absolute in bit 31,
 // column absolute in bit 30. Zero is a reference whose cell was destroyed.
 constexpr uint32_t kRowAbsoluteBit = 0x80000000u;
@@ -98,7 +97,17 @@ inline bool wellFormedCode(const uint8_t* code) {
 // The position after the opcode at pos and its operand, or 0 when the
 // operand would run past the last byte (index last). Every code walker uses
 // this rule.
-size_t WalkCode(const uint8_t* code, size_t pos, size_t last);
+size_t WalkCode(const FunctionTable& table, const uint8_t* code, size_t pos, size_t last);
+
+class UserFunctionTable;
+
+// The check every formula read from a file passes before it is linked: a
+// walk that stays inside the code and ends at its last byte, known opcodes
+// only, a stack that never runs dry and ends with one value, user functions
+// that exist with at most 10 arguments, and references on the sheet. The
+// code is in file form, for a cell in column col.
+bool formulaCodeValid(const FunctionTable& table, const uint8_t* code, int col,
+                      const UserFunctionTable& functions);
 
 // Converts every reference operand between the in-memory form and the
 // position-independent form, relative to the formula cell (row, col). In the
@@ -111,11 +120,11 @@ bool ConvertReferences(Worksheet& ws, uint8_t* code, int row, int col, Reference
 
 // Calls fn(wordPosition) for each reference word of class 1 and 2 operands.
 template <class F>
-void forEachReferenceWord(const uint8_t* code, F&& fn) {
+void forEachReferenceWord(const FunctionTable& table, const uint8_t* code, F&& fn) {
   size_t last = code[0];
   for (size_t pos = 2; pos < last;) {
     uint8_t opcode = code[pos];
-    size_t next = WalkCode(code, pos, last);
+    size_t next = WalkCode(table, code, pos, last);
     if (next == 0) return;
     if (opcode == op::kRef) {
       fn(pos + 1);

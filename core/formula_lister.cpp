@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/formula_code.h"
-#include "core/function_names.h"
 #include "core/number_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
@@ -19,6 +18,7 @@ class Lister {
  public:
   Lister(const Worksheet& ws, NameSubstitution names)
       : ws_(ws),
+        table_(ws.session().functionTable()),
         names_(names == NameSubstitution::On),
         separator_(ws.session().settings().argumentSeparator),
         decimal_(ws.session().settings().decimalSeparator) {}
@@ -29,7 +29,7 @@ class Lister {
     for (size_t pos = 2; pos <= last && !error_;) {
       uint8_t opcode = code[pos];
       if (opcode == op::kEnd) break;
-      size_t next = WalkCode(code, pos, last);
+      size_t next = WalkCode(table_, code, pos, last);
       if (next == 0) return "NOEND";
       listOne(code, pos, next, last);
       pos = next;
@@ -62,9 +62,9 @@ class Lister {
     return t;
   }
 
-  static std::string name(uint8_t opcode) {
+  std::string name(uint8_t opcode) const {
     if (opcode > op::kLastFunction && opcode != op::kRangeFunction) return "UKW";
-    std::string n(opcodeInfo(opcode).name);
+    std::string n(table_[opcode].name);
     if (opcode > op::kFactorial || opcode == op::kNot) n.insert(0, 1, '@');
     return n;
   }
@@ -138,12 +138,12 @@ class Lister {
 
   void listOne(const uint8_t* code, size_t pos, size_t next, size_t last) {
     uint8_t opcode = code[pos];
-    uint8_t c = operandClass(opcode);
+    uint8_t c = table_.operandClass(opcode);
     if (opcode == op::kRangeFunction) {
       // The 0x01 or 0x02 operand that follows names the range.
       size_t operand = next;
       if (operand > last || (code[operand] != op::kRef && code[operand] != op::kRange) ||
-          WalkCode(code, operand, last) == 0) {
+          WalkCode(table_, code, operand, last) == 0) {
         error_ = true;
         return;
       }
@@ -249,6 +249,7 @@ class Lister {
   }
 
   const Worksheet& ws_;
+  const FunctionTable& table_;
   bool names_;
   char separator_;
   char decimal_;

@@ -1,20 +1,14 @@
 #include "core/link_table.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/char_case.h"
 
 namespace tw {
 
-static bool samePath(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
 LinkFile* LinkTable::find(const std::string& path) {
   for (LinkFile& f : files_)
-    if (samePath(f.path, path)) return &f;
+    if (sameText(f.path, path)) return &f;
   return nullptr;
 }
 

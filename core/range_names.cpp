@@ -1,13 +1,14 @@
 #include "core/range_names.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/char_case.h"
 
 namespace tw {
 
 std::string RangeNameTable::normalise(std::string_view name) {
   std::string s(name.substr(0, kMaxNameLength));
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  upperCaseInPlace(s);
   return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/char_case.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 
@@ -9,8 +10,7 @@ namespace tw {
 
 ParsedRange ParseRange(Worksheet& ws, std::string_view text, unsigned options) {
   ParsedRange out;
-  std::string upper(text.substr(0, 255));
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string upper = upperCased(text.substr(0, 255));
   if (upper.empty()) {
     out.ok = true;
     return out;

@@ -1,17 +1,15 @@
 #include "core/session.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/char_case.h"
 
 #include "core/evaluator.h"
 #include "core/worksheet.h"
-#include "functions/function_library.h"
 
 namespace tw {
 
-Session::Session(Host& host) : host_(host), evaluator_(std::make_unique<Evaluator>(*this)) {
-  installFunctionLibrary(*evaluator_);
-}
+Session::Session(Host& host) : host_(host), evaluator_(std::make_unique<Evaluator>(*this)) {}
 
 Session::~Session() {
   current_ = nullptr;
@@ -48,16 +46,9 @@ void Session::closeWorksheet(Worksheet& ws) {
   if (!current_ && !worksheets_.empty()) current_ = worksheets_.back().get();
 }
 
-static bool sameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
 Worksheet* Session::findWorksheet(std::string_view name) {
   for (const auto& ws : worksheets_)
-    if (sameNoCase(ws->name, name) || (ws->hasFileName && sameNoCase(ws->fileName, name)))
+    if (sameText(ws->name, name) || (ws->hasFileName && sameText(ws->fileName, name)))
       return ws.get();
   return nullptr;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/error_state.h"
+#include "core/function_table.h"
 #include "core/host.h"
 #include "core/link_table.h"
 #include "core/program_settings.h"
@@ -32,6 +33,10 @@ class Session {
   ProgramSettings& settings() { return settings_; }
   const ProgramSettings& settings() const { return settings_; }
   Evaluator& evaluator() { return *evaluator_; }
+  // The opcodes' names, classes and handlers; the program that makes the
+  // session enters the function library (installFunctionLibrary).
+  FunctionTable& functionTable() { return functionTable_; }
+  const FunctionTable& functionTable() const { return functionTable_; }
   // The functions read from the program's functions file; a new worksheet
   // starts with a copy.
   UserFunctionTable& programFunctions() { return programFunctions_; }
@@ -77,6 +82,7 @@ class Session {
  private:
   Host& host_;
   ErrorState error_;
+  FunctionTable functionTable_;
   ProgramSettings settings_;
   std::vector<std::unique_ptr<Worksheet>> worksheets_;
   Worksheet* current_ = nullptr;

@@ -19,12 +19,6 @@ namespace tw {
 
 namespace fs = std::filesystem;
 
-std::vector<NamedFormat> defaultFormatList() {
-  return {{"F2", "Fixed"},    {"S2", "Science"},  {"M2", "Comma"},
-          {"G", "General"},   {"P2", "Percent"},  {"E2", "Eng"},
-          {"C2", "Currency"}, {"D0", "YY:MM:DD"}, {"X", "Text"}};
-}
-
 namespace {
 
 // Ordinary lines are cut here; lines holding paths are not.

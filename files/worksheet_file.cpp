@@ -9,10 +9,10 @@
 #include <system_error>
 
 #include "core/dependencies.h"
+#include "core/file_names.h"
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "files/file_names.h"
 #include "files/worksheet_file_internal.h"
 
 namespace tw {

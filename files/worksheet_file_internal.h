@@ -12,13 +12,6 @@ namespace tw {
 
 class UserFunctionTable;
 
-// The check every loaded formula passes before it is linked: a walk that
-// stays inside the code and ends at its last byte, known opcodes only, a
-// stack that never runs dry and ends with one value, user functions that
-// exist with at most 10 arguments, and references on the sheet. The code is
-// in file form, for a cell in column col.
-bool formulaCodeValid(const uint8_t* code, int col, const UserFunctionTable& functions);
-
 // The range names a file defines, the settings name excepted, in file order.
 bool readFileNames(const std::string& path, std::vector<RangeName>& names);
 

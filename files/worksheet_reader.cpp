@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "core/dependencies.h"
+#include "core/file_names.h"
 #include "core/formula_code.h"
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/undo.h"
 #include "core/worksheet.h"
-#include "files/file_names.h"
 #include "files/system_memory.h"
 #include "files/wks_records.h"
 #include "files/worksheet_file.h"
@@ -975,7 +975,7 @@ void Reader::linkFormulas() {
   for (CellHandle h : formulas_) {
     Cell& c = ws.cell(h);
     if (!(c.kind & kKindUnlinked) || !isFormula(&c) || !c.content) continue;
-    if (!formulaCodeValid(c.content, c.column, ws.functions)) {
+    if (!formulaCodeValid(session_.functionTable(), c.content, c.column, ws.functions)) {
       if (c.type() == CellType::StringFormula) freePString(c.value.text);
       freePString(c.content);
       c.kind = static_cast<uint8_t>(CellType::Blank);
@@ -1000,123 +1000,6 @@ void Reader::linkFormulas() {
 }
 
 }  // namespace
-
-// --- Formula check --------------------------------------------------------
-
-namespace {
-
-bool knownOpcode(uint8_t o) {
-  return o <= op::kFactorial || (o >= op::kFirstFunction && o <= op::kLastFunction) ||
-         o == op::kUserFunction || o == op::kRangeFunction;
-}
-
-// A file-form reference word pair: relative words always resolve; absolute
-// ones must name a column of 0..255 and a row of 0..8191.
-bool referenceValid(const uint8_t* p) {
-  uint16_t cw = u16(p), rw = u16(p + 2);
-  if (cw == 0xFFFF && rw == 0xFFFF) return true;
-  if (!(cw & 0x8000) && cw >= kColumns) return false;
-  if (!(rw & 0x8000) && rw >= kRows) return false;
-  return true;
-}
-
-int resolvedColumn(const uint8_t* p, int col) {
-  uint16_t cw = u16(p);
-  return (cw & 0x8000) ? ((col + cw) & 0xFF) : cw;
-}
-
-}  // namespace
-
-bool formulaCodeValid(const uint8_t* code, int col, const UserFunctionTable& functions) {
-  size_t last = code[0];
-  if (last < 3 || last >= kMaxCode || code[1] != 0 || code[last] != op::kEnd) return false;
-  int depth = 0;
-  for (size_t pos = 2;;) {
-    if (pos > last) return false;  // an operand took the end mark
-    uint8_t o = code[pos];
-    size_t next = WalkCode(code, pos, last);
-    if (next == 0) return false;
-    if (o == op::kEnd) return pos == last && depth == 1;
-    if (!knownOpcode(o)) return false;
-    auto pop = [&](int n) {
-      if (depth < n) return false;
-      depth += 1 - n;
-      return true;
-    };
-    uint8_t c = operandClass(o);
-    if (o == op::kRangeFunction) {
-      // Followed by the range holding the function, as one operand.
-      if (next > last || (code[next] != op::kRef && code[next] != op::kRange)) return false;
-      size_t after = WalkCode(code, next, last);
-      if (after == 0) return false;
-      int width = 1;
-      if (code[next] == op::kRef) {
-        if (!referenceValid(code + next + 1)) return false;
-      } else {
-        if (!referenceValid(code + next + 1) || !referenceValid(code + next + 5)) return false;
-        width =
-            std::abs(resolvedColumn(code + next + 1, col) - resolvedColumn(code + next + 5, col)) +
-            1;
-      }
-      if (!pop(width)) return false;
-      next = after;
-    } else {
-      switch (c) {
-        case cls::kConstant:
-        case cls::kInteger:
-        case cls::kString:
-          ++depth;
-          break;
-        case cls::kRef:
-          if (!referenceValid(code + pos + 1)) return false;
-          ++depth;
-          break;
-        case cls::kRange:
-          if (!referenceValid(code + pos + 1) || !referenceValid(code + pos + 5)) return false;
-          ++depth;
-          break;
-        case cls::kExternal: {
-          const uint8_t* q = code + pos + 1;
-          if (!validAddress(i16(q + 2), i16(q)) || !validAddress(i16(q + 6), i16(q + 4)))
-            return false;
-          ++depth;
-          break;
-        }
-        case cls::kParen:
-          break;
-        case cls::kUnary:
-        case cls::kPostfix:
-          if (depth < 1) return false;
-          break;
-        case cls::kBinary:
-          if (!pop(2)) return false;
-          break;
-        case cls::kArgs0:
-        case cls::kArgs1:
-        case cls::kArgs2:
-        case cls::kArgs3:
-        case cls::kArgs4:
-          if (!pop(c - cls::kArgs0)) return false;
-          break;
-        case cls::kList: {
-          int count = code[pos + 1];
-          if (count < 1 || !pop(count)) return false;
-          break;
-        }
-        case cls::kUserFunction: {
-          const UserFunction* f = functions.get(code[pos + 1]);
-          if (!f || f->argumentCount > UserFunctionTable::kMaxArguments) return false;
-          if (!pop(f->argumentCount)) return false;
-          break;
-        }
-        default:
-          return false;
-      }
-    }
-    if (depth > 255) return false;
-    pos = next;
-  }
-}
 
 // --- Entry points ---------------------------------------------------------
 

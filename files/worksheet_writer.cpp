@@ -9,10 +9,10 @@
 #include <system_error>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/formula_code.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "files/file_names.h"
 #include "files/wks_records.h"
 #include "files/worksheet_file.h"
 

@@ -4,6 +4,7 @@
 
 #include "core/cell.h"
 #include "core/evaluator.h"
+#include "core/formula_code.h"
 #include "functions/handler_support.h"
 #include "functions/range_args.h"
 
@@ -256,22 +257,21 @@ void overRange(Evaluator& ev, EvalState& st) {
 
 }  // namespace
 
-void installFinancialFunctions(Evaluator& ev) {
-  auto& h = ev.handlers();
-  h[0x38] = three<payment>;
-  h[0x39] = three<presentValue>;
-  h[0x3A] = three<futureValue>;
-  h[0x56] = overRange<netPresentValue>;
-  h[0x59] = overRange<internalRate>;
-  h[0x74] = three<growthRate>;
-  h[0x75] = three<annuityTerm>;
-  h[0x76] = three<compoundTerm>;
-  h[0x77] = three<straightLine>;
-  h[0x78] = four<sumOfYears>;
-  h[0x79] = four<doubleDeclining>;
-  h[0x99] = four<loanBalance>;
-  h[0x9A] = four<loanInterest>;
-  h[0x9B] = four<loanPrincipal>;
+void installFinancialFunctions(FunctionTable& t) {
+  t.define(0x38, "PMT", cls::kArgs3, three<payment>);
+  t.define(0x39, "PV", cls::kArgs3, three<presentValue>);
+  t.define(0x3A, "FV", cls::kArgs3, three<futureValue>);
+  t.define(0x56, "NPV", cls::kArgs2, overRange<netPresentValue>);
+  t.define(0x59, "IRR", cls::kArgs2, overRange<internalRate>);
+  t.define(0x74, "RATE", cls::kArgs3, three<growthRate>);
+  t.define(0x75, "TERM", cls::kArgs3, three<annuityTerm>);
+  t.define(0x76, "CTERM", cls::kArgs3, three<compoundTerm>);
+  t.define(0x77, "SLN", cls::kArgs3, three<straightLine>);
+  t.define(0x78, "SYD", cls::kArgs4, four<sumOfYears>);
+  t.define(0x79, "DDB", cls::kArgs4, four<doubleDeclining>);
+  t.define(0x99, "BAL", cls::kArgs4, four<loanBalance>);
+  t.define(0x9A, "ACI", cls::kArgs4, four<loanInterest>);
+  t.define(0x9B, "PMTP", cls::kArgs4, four<loanPrincipal>);
 }
 
 }  // namespace tw

@@ -10,6 +10,7 @@
 namespace tw {
 
 class Evaluator;
+class FunctionTable;
 
 MathResult payment(double principal, double rate, double periods);               // PMT
 MathResult presentValue(double payment, double rate, double periods);            // PV
@@ -30,6 +31,6 @@ MathResult loanPrincipal(double principal, double rate, double periods, double k
 MathResult netPresentValue(double rate, const std::vector<double>& flows);
 MathResult internalRate(double guess, const std::vector<double>& flows);
 
-void installFinancialFunctions(Evaluator& ev);
+void installFinancialFunctions(FunctionTable& t);
 
 }  // namespace tw

@@ -1,12 +1,12 @@
-// The @function library: fills the evaluator's dispatch table.
+// The @function library: enters every function into the session's function
+// table. The program that makes a session calls it once, before anything
+// is compiled or loaded.
 #pragma once
 
 namespace tw {
 
-class Evaluator;
+class Session;
 
-// Every slot first gets the handler for opcodes without a function; then
-// the handlers of the library are entered.
-void installFunctionLibrary(Evaluator& ev);
+void installFunctionLibrary(Session& session);
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/evaluator.h"
+#include "core/formula_code.h"
 #include "functions/math_kernels.h"
 
 namespace tw {
@@ -207,63 +208,59 @@ void fnFACT(Evaluator& ev, EvalState& st) {
 
 }  // namespace
 
-void installMathFunctions(Evaluator& ev) {
-  auto& h = ev.handlers();
-  h[0x1F] = fnNA;
-  h[0x20] = fnERR;
-  h[0x21] = unary<absolute>;
-  h[0x22] = unary<truncate>;
-  h[0x23] = unaryChecked<squareRoot>;
-  h[0x24] = unaryChecked<log10Rule>;
-  h[0x25] = unaryChecked<naturalLog>;
-  h[0x26] = fnPI;
-  h[0x27] = unary<sine>;
-  h[0x28] = unary<cosine>;
-  h[0x29] = unaryChecked<tangent>;
-  h[0x2B] = unary<arcTangent>;
-  h[0x2C] = unaryChecked<arcSine>;
-  h[0x2D] = unaryChecked<arcCosine>;
-  h[0x2E] = unary<exponential>;
-  h[0x2F] = binaryChecked<modulo>;
-  h[0x30] = fnCASE;
-  h[0x31] = fnISNA;
-  h[0x32] = fnISERR;
-  h[0x33] = fnFALSE;
-  h[0x34] = fnTRUE;
-  h[0x35] = fnRAND;
-  h[0x3B] = fnIF;
-  h[0x3F] = binaryChecked<roundTo>;
-  h[0x7A] = fnFACT;
-  h[0x7E] = unaryChecked<cosecant>;
-  h[0x7F] = unaryChecked<cotangent>;
-  h[0x80] = unaryChecked<secant>;
-  h[0x81] = unaryChecked<hyperbolicCos>;
-  h[0x82] = unaryChecked<hyperbolicSin>;
-  h[0x83] = unaryChecked<hyperbolicTan>;
-  h[0x84] = unaryChecked<arcSinh>;
-  h[0x85] = unaryChecked<arcCosh>;
-  h[0x86] = unaryChecked<arcTanh>;
-  h[0x87] = binaryChecked<comb>;
-  h[0x88] = binaryChecked<perm>;
-  h[0x89] = unaryChecked<gammaLn>;
-  h[0x9D] = unaryChecked<erf>;
-  h[0x9E] = binaryChecked<besselJ>;
-  h[0x9F] = binaryChecked<besselY>;
-  h[0xA0] = binaryChecked<besselI>;
-  h[0xA1] = binaryChecked<besselK>;
-  h[0xA6] = binaryChecked<beta>;
-  h[0xA7] = ternaryChecked<betaI>;
-  h[0xA8] = binaryChecked<gammaP>;
-  h[0xA9] = binaryChecked<gammaQ>;
-  h[0xAE] = binaryChecked<logB>;
-  h[0xAF] = binaryChecked<ceilTo>;
-  h[0xB0] = binaryChecked<floorTo>;
-  h[0xB1] = ternaryChecked<gauss>;
-  h[0xB2] = ternaryChecked<poisson>;
-  h[0xB9] = ternaryChecked<rgb>;
-
-  auto& sees = ev.seesErrors();
-  sees[0x31] = sees[0x32] = sees[0x3B] = sees[0x30] = true;
+void installMathFunctions(FunctionTable& t) {
+  t.define(0x1F, "NA", cls::kArgs0, fnNA);
+  t.define(0x20, "ERR", cls::kArgs0, fnERR);
+  t.define(0x21, "ABS", cls::kArgs1, unary<absolute>);
+  t.define(0x22, "INT", cls::kArgs1, unary<truncate>);
+  t.define(0x23, "SQRT", cls::kArgs1, unaryChecked<squareRoot>);
+  t.define(0x24, "LOG", cls::kArgs1, unaryChecked<log10Rule>);
+  t.define(0x25, "LN", cls::kArgs1, unaryChecked<naturalLog>);
+  t.define(0x26, "PI", cls::kArgs0, fnPI);
+  t.define(0x27, "SIN", cls::kArgs1, unary<sine>);
+  t.define(0x28, "COS", cls::kArgs1, unary<cosine>);
+  t.define(0x29, "TAN", cls::kArgs1, unaryChecked<tangent>);
+  t.define(0x2B, "ATAN", cls::kArgs1, unary<arcTangent>);
+  t.define(0x2C, "ASIN", cls::kArgs1, unaryChecked<arcSine>);
+  t.define(0x2D, "ACOS", cls::kArgs1, unaryChecked<arcCosine>);
+  t.define(0x2E, "EXP", cls::kArgs1, unary<exponential>);
+  t.define(0x2F, "MOD", cls::kArgs2, binaryChecked<modulo>);
+  t.define(0x30, "CASE", cls::kList, fnCASE, ArgumentErrors::Seen);
+  t.define(0x31, "ISNA", cls::kArgs1, fnISNA, ArgumentErrors::Seen);
+  t.define(0x32, "ISERR", cls::kArgs1, fnISERR, ArgumentErrors::Seen);
+  t.define(0x33, "FALSE", cls::kArgs0, fnFALSE);
+  t.define(0x34, "TRUE", cls::kArgs0, fnTRUE);
+  t.define(0x35, "RAND", cls::kArgs0, fnRAND);
+  t.define(0x3B, "IF", cls::kArgs3, fnIF, ArgumentErrors::Seen);
+  t.define(0x3F, "ROUND", cls::kArgs2, binaryChecked<roundTo>);
+  t.define(0x7A, "FACT", cls::kArgs1, fnFACT);
+  t.define(0x7E, "CSC", cls::kArgs1, unaryChecked<cosecant>);
+  t.define(0x7F, "CTN", cls::kArgs1, unaryChecked<cotangent>);
+  t.define(0x80, "SEC", cls::kArgs1, unaryChecked<secant>);
+  t.define(0x81, "COSH", cls::kArgs1, unaryChecked<hyperbolicCos>);
+  t.define(0x82, "SINH", cls::kArgs1, unaryChecked<hyperbolicSin>);
+  t.define(0x83, "TANH", cls::kArgs1, unaryChecked<hyperbolicTan>);
+  t.define(0x84, "ASINH", cls::kArgs1, unaryChecked<arcSinh>);
+  t.define(0x85, "ACOSH", cls::kArgs1, unaryChecked<arcCosh>);
+  t.define(0x86, "ATANH", cls::kArgs1, unaryChecked<arcTanh>);
+  t.define(0x87, "COMB", cls::kArgs2, binaryChecked<comb>);
+  t.define(0x88, "PERM", cls::kArgs2, binaryChecked<perm>);
+  t.define(0x89, "GAMMALN", cls::kArgs1, unaryChecked<gammaLn>);
+  t.define(0x9D, "ERF", cls::kArgs1, unaryChecked<erf>);
+  t.define(0x9E, "BESSELJ", cls::kArgs2, binaryChecked<besselJ>);
+  t.define(0x9F, "BESSELY", cls::kArgs2, binaryChecked<besselY>);
+  t.define(0xA0, "BESSELI", cls::kArgs2, binaryChecked<besselI>);
+  t.define(0xA1, "BESSELK", cls::kArgs2, binaryChecked<besselK>);
+  t.define(0xA6, "BETA", cls::kArgs2, binaryChecked<beta>);
+  t.define(0xA7, "BETAI", cls::kArgs3, ternaryChecked<betaI>);
+  t.define(0xA8, "GAMMAP", cls::kArgs2, binaryChecked<gammaP>);
+  t.define(0xA9, "GAMMAQ", cls::kArgs2, binaryChecked<gammaQ>);
+  t.define(0xAE, "LOGB", cls::kArgs2, binaryChecked<logB>);
+  t.define(0xAF, "CEIL", cls::kArgs2, binaryChecked<ceilTo>);
+  t.define(0xB0, "FLOOR", cls::kArgs2, binaryChecked<floorTo>);
+  t.define(0xB1, "GAUSS", cls::kArgs3, ternaryChecked<gauss>);
+  t.define(0xB2, "POISSON", cls::kArgs3, ternaryChecked<poisson>);
+  t.define(0xB9, "RGB", cls::kArgs3, ternaryChecked<rgb>);
 }
 
 }  // namespace tw

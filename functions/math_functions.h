@@ -5,7 +5,8 @@
 namespace tw {
 
 class Evaluator;
+class FunctionTable;
 
-void installMathFunctions(Evaluator& ev);
+void installMathFunctions(FunctionTable& t);
 
 }  // namespace tw

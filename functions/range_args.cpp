@@ -12,8 +12,9 @@ namespace {
 
 bool rangeAtPosition(Evaluator& ev, EvalState& st, size_t pos, RangeRef& out) {
   const uint8_t* code = st.code;
+  const FunctionTable& table = ev.session().functionTable();
   size_t last = code[0];
-  if (pos < 2 || pos >= last || WalkCode(code, pos, last) == 0) return false;
+  if (pos < 2 || pos >= last || WalkCode(table, code, pos, last) == 0) return false;
   Worksheet& ws = *st.ws;
   switch (code[pos]) {
     case op::kRef: {
@@ -94,12 +95,13 @@ bool readMatrix(const RangeRef& range, NumberMatrix& out) {
 
 bool argumentStarts(const Worksheet& ws, const uint8_t* code, size_t stop, int count,
                     std::vector<size_t>& starts) {
+  const FunctionTable& table = ws.session().functionTable();
   size_t last = code[0];
   std::vector<size_t> stack;
   size_t pos = 2;
   while (pos < stop) {
     uint8_t opcode = code[pos];
-    size_t next = WalkCode(code, pos, last);
+    size_t next = WalkCode(table, code, pos, last);
     if (next == 0) return false;
     size_t pops = 0;
     bool pushes = true;
@@ -111,10 +113,10 @@ bool argumentStarts(const Worksheet& ws, const uint8_t* code, size_t stop, int c
       CellHandle b = code[next] == op::kRange ? readWord(code + next + 5) & kHandleMask : a;
       if (a == kNoCell || b == kNoCell) return false;
       pops = static_cast<size_t>(std::abs(ws.cell(a).column - ws.cell(b).column) + 1);
-      next = WalkCode(code, next, last);
+      next = WalkCode(table, code, next, last);
       if (next == 0) return false;
     } else {
-      uint8_t c = operandClass(opcode);
+      uint8_t c = table.operandClass(opcode);
       switch (c) {
         case cls::kConstant:
         case cls::kRef:

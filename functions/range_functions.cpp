@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,6 +11,7 @@
 
 #include "core/cell_address.h"
 #include "core/cell_entry.h"
+#include "core/char_case.h"
 #include "core/compiler.h"
 #include "core/display_format.h"
 #include "core/evaluator.h"
@@ -449,8 +449,7 @@ void fnCOUNTA(Evaluator& ev, EvalState& st) {
 int attributeIndex(std::string_view attribute) {
   static constexpr std::string_view kNames = "ADDROWCOLCONTYPPREWIDFOR";
   if (attribute.empty()) return 0;
-  std::string key(attribute.substr(0, 3));
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string key = upperCased(attribute.substr(0, 3));
   size_t p = kNames.find(key);
   return p == std::string_view::npos ? 0 : static_cast<int>((p + 1 + 2) / 3);
 }
@@ -519,8 +518,7 @@ void fnIsType(Evaluator& ev, EvalState& st) {
 void fnAt(Evaluator& ev, EvalState& st) {
   const Slot& a = ev.argument(st, 1);
   if (a.type != SlotType::String) return fail(ev, st);
-  std::string text(st.text(a));
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string text = upperCased(st.text(a));
   ParsedCorner p = parseCorner(text, st.ws->settings.sheetRows);
   if (!p.ok || !validAddress(p.row, p.col)) return fail(ev, st);
   Worksheet& ws = *st.ws;
@@ -919,63 +917,54 @@ void fnUserFunction(Evaluator& ev, EvalState& st) {
 
 }  // namespace
 
-void installRangeFunctions(Evaluator& ev) {
-  auto& h = ev.handlers();
-  h[0x50] = fnList<Aggregate::Sum>;
-  h[0x51] = fnList<Aggregate::Avg>;
-  h[0x52] = fnList<Aggregate::Count>;
-  h[0x53] = fnList<Aggregate::Min>;
-  h[0x54] = fnList<Aggregate::Max>;
-  h[0x57] = fnList<Aggregate::Var>;
-  h[0x58] = fnList<Aggregate::Std>;
-  h[0x95] = fnList<Aggregate::VarU>;
-  h[0x96] = fnList<Aggregate::StdU>;
-  h[0x5B] = fnDatabase<Aggregate::Sum>;
-  h[0x5C] = fnDatabase<Aggregate::Avg>;
-  h[0x5D] = fnDatabase<Aggregate::Count>;
-  h[0x5E] = fnDatabase<Aggregate::Min>;
-  h[0x5F] = fnDatabase<Aggregate::Max>;
-  h[0x60] = fnDatabase<Aggregate::Var>;
-  h[0x61] = fnDatabase<Aggregate::Std>;
-  h[0x55] = fnTable<true, false>;   // VTABLE
-  h[0x5A] = fnTable<false, false>;  // HTABLE
-  h[0x7D] = fnTable<true, true>;    // VTERP
-  h[0x7C] = fnTable<false, true>;   // HTERP
-  h[0xB7] = fnXYTERP;
-  h[0x62] = fnINDEX;
-  h[0x63] = fnExtent<true>;   // COLS
-  h[0x64] = fnExtent<false>;  // ROWS
-  h[0x6F] = fnS;
-  h[0x70] = fnN;
-  h[0x6C] = fnCELL;
-  h[0x4F] = fnCELLPT;
-  h[0x44] = fnIsType<true>;   // ISNUM
-  h[0x45] = fnIsType<false>;  // ISSTR
-  h[0x73] = fnAt;
-  h[0xB5] = fnCOUNTA;
-  h[0xA2] = fnStatistic<Statistic::Median>;
-  h[0xAA] = fnStatistic<Statistic::AveDev>;
-  h[0xAB] = fnStatistic<Statistic::Skew>;
-  h[0xAC] = fnStatistic<Statistic::Kurt>;
-  h[0xAD] = fnStatistic<Statistic::Cov>;
-  h[0xA3] = fnDET;
-  h[0xA4] = fnRANK;
-  h[0xA5] = fnTRACE;
-  h[0x8C] = fnPairs<false>;  // PSUM
-  h[0xBB] = fnPairs<true>;   // COVAR
-  h[0xB6] = fnINTG;
-  h[0xB8] = fnRECUR;
-  h[0x8A] = fnX;
-  h[0xB3] = fnA;
-  h[op::kUserFunction] = fnUserFunction;
-
-  // These read a range argument, whose slot holds only one corner's value,
-  // or look at cells rather than values: they settle errors themselves.
-  auto& sees = ev.seesErrors();
-  for (uint8_t opcode : {0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x60, 0x61, 0x55, 0x5A, 0x7D, 0x7C,
-                         0xB7, 0x62, 0x63, 0x64, 0x6F, 0x70, 0x6C, 0x44, 0x45, 0xB5, 0xA2,
-                         0xAA, 0xAB, 0xAC, 0xAD, 0xA3, 0xA4, 0xA5, 0x8C, 0xBB})
-    sees[opcode] = true;
+void installRangeFunctions(FunctionTable& t) {
+  t.define(0x50, "SUM", cls::kList, fnList<Aggregate::Sum>);
+  t.define(0x51, "AVG", cls::kList, fnList<Aggregate::Avg>);
+  t.define(0x52, "COUNT", cls::kList, fnList<Aggregate::Count>);
+  t.define(0x53, "MIN", cls::kList, fnList<Aggregate::Min>);
+  t.define(0x54, "MAX", cls::kList, fnList<Aggregate::Max>);
+  t.define(0x57, "VAR", cls::kList, fnList<Aggregate::Var>);
+  t.define(0x58, "STD", cls::kList, fnList<Aggregate::Std>);
+  t.define(0x95, "VARU", cls::kList, fnList<Aggregate::VarU>);
+  t.define(0x96, "STDU", cls::kList, fnList<Aggregate::StdU>);
+  t.define(0x5B, "QSUM", cls::kArgs3, fnDatabase<Aggregate::Sum>, ArgumentErrors::Seen);
+  t.define(0x5C, "QAVG", cls::kArgs3, fnDatabase<Aggregate::Avg>, ArgumentErrors::Seen);
+  t.define(0x5D, "QCOUNT", cls::kArgs3, fnDatabase<Aggregate::Count>, ArgumentErrors::Seen);
+  t.define(0x5E, "QMIN", cls::kArgs3, fnDatabase<Aggregate::Min>, ArgumentErrors::Seen);
+  t.define(0x5F, "QMAX", cls::kArgs3, fnDatabase<Aggregate::Max>, ArgumentErrors::Seen);
+  t.define(0x60, "QVAR", cls::kArgs3, fnDatabase<Aggregate::Var>, ArgumentErrors::Seen);
+  t.define(0x61, "QSTD", cls::kArgs3, fnDatabase<Aggregate::Std>, ArgumentErrors::Seen);
+  t.define(0x55, "VTABLE", cls::kArgs3, fnTable<true, false>, ArgumentErrors::Seen);
+  t.define(0x5A, "HTABLE", cls::kArgs3, fnTable<false, false>, ArgumentErrors::Seen);
+  t.define(0x7D, "VTERP", cls::kArgs3, fnTable<true, true>, ArgumentErrors::Seen);
+  t.define(0x7C, "HTERP", cls::kArgs3, fnTable<false, true>, ArgumentErrors::Seen);
+  t.define(0xB7, "XYTERP", cls::kArgs3, fnXYTERP, ArgumentErrors::Seen);
+  t.define(0x62, "INDEX", cls::kArgs3, fnINDEX, ArgumentErrors::Seen);
+  t.define(0x63, "COLS", cls::kArgs1, fnExtent<true>, ArgumentErrors::Seen);
+  t.define(0x64, "ROWS", cls::kArgs1, fnExtent<false>, ArgumentErrors::Seen);
+  t.define(0x6F, "S", cls::kArgs1, fnS, ArgumentErrors::Seen);
+  t.define(0x70, "N", cls::kArgs1, fnN, ArgumentErrors::Seen);
+  t.define(0x6C, "CELL", cls::kArgs2, fnCELL, ArgumentErrors::Seen);
+  t.define(0x4F, "CELLPT", cls::kArgs1, fnCELLPT);
+  t.define(0x44, "ISNUM", cls::kArgs1, fnIsType<true>, ArgumentErrors::Seen);
+  t.define(0x45, "ISSTR", cls::kArgs1, fnIsType<false>, ArgumentErrors::Seen);
+  t.define(0x73, "@", cls::kArgs1, fnAt);
+  t.define(0xB5, "COUNTA", cls::kArgs1, fnCOUNTA, ArgumentErrors::Seen);
+  t.define(0xA2, "MEDIAN", cls::kArgs1, fnStatistic<Statistic::Median>, ArgumentErrors::Seen);
+  t.define(0xAA, "AVEDEV", cls::kArgs1, fnStatistic<Statistic::AveDev>, ArgumentErrors::Seen);
+  t.define(0xAB, "SKEW", cls::kArgs1, fnStatistic<Statistic::Skew>, ArgumentErrors::Seen);
+  t.define(0xAC, "KURT", cls::kArgs1, fnStatistic<Statistic::Kurt>, ArgumentErrors::Seen);
+  t.define(0xAD, "COV", cls::kArgs1, fnStatistic<Statistic::Cov>, ArgumentErrors::Seen);
+  t.define(0xA3, "DET", cls::kArgs1, fnDET, ArgumentErrors::Seen);
+  t.define(0xA4, "RANK", cls::kArgs1, fnRANK, ArgumentErrors::Seen);
+  t.define(0xA5, "TRACE", cls::kArgs1, fnTRACE, ArgumentErrors::Seen);
+  t.define(0x8C, "PSUM", cls::kArgs2, fnPairs<false>, ArgumentErrors::Seen);
+  t.define(0xBB, "COVAR", cls::kArgs2, fnPairs<true>, ArgumentErrors::Seen);
+  t.define(0xB6, "INTG", cls::kArgs3, fnINTG);
+  t.define(0xB8, "RECUR", cls::kArgs3, fnRECUR);
+  t.define(0x8A, "X", cls::kArgs0, fnX);
+  t.define(0xB3, "A", cls::kArgs1, fnA);
+  t.define(op::kUserFunction, "", cls::kUserFunction, fnUserFunction);
 }
 
 }  // namespace tw

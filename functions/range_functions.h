@@ -6,7 +6,8 @@
 namespace tw {
 
 class Evaluator;
+class FunctionTable;
 
-void installRangeFunctions(Evaluator& ev);
+void installRangeFunctions(FunctionTable& t);
 
 }  // namespace tw

@@ -12,10 +12,11 @@
 #include "core/cell_address.h"
 #include "core/cell_pool.h"
 #include "core/evaluator.h"
+#include "core/file_names.h"
+#include "core/formula_code.h"
 #include "core/link_table.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "files/file_names.h"
 #include "functions/handler_support.h"
 
 namespace tw {
@@ -308,23 +309,22 @@ void fnDMS(Evaluator& ev, EvalState& st) {
 
 }  // namespace
 
-void installSystemFunctions(Evaluator& ev) {
-  auto& h = ev.handlers();
-  h[0x7B] = fnLINK;
-  h[0x8B] = fnMEMAVAIL;
-  h[0x8D] = fnDOSVER;
-  h[0x8E] = fnVERSION;
-  h[0x8F] = fnAUTO;
-  h[0x90] = fnPROTECT;
-  h[0x91] = fnQVIEW;
-  h[0x92] = fnHEX;
-  h[0x93] = fnDEC;
-  h[0x94] = fnPATH;
-  h[0x97] = fnFILEINFO;
-  h[0x98] = fnIORESULT;
-  h[0x9C] = fnFILENAME;
-  h[0xB4] = fnDMS;
-  h[0xBA] = fnOSVER;
+void installSystemFunctions(FunctionTable& t) {
+  t.define(0x7B, "LINK", cls::kArgs1, fnLINK);
+  t.define(0x8B, "MEMAVAIL", cls::kArgs1, fnMEMAVAIL);
+  t.define(0x8D, "DOSVER", cls::kArgs0, fnDOSVER);
+  t.define(0x8E, "VERSION", cls::kArgs0, fnVERSION);
+  t.define(0x8F, "AUTO", cls::kArgs0, fnAUTO);
+  t.define(0x90, "PROTECT", cls::kArgs0, fnPROTECT);
+  t.define(0x91, "QVIEW", cls::kArgs1, fnQVIEW);
+  t.define(0x92, "HEX", cls::kArgs1, fnHEX);
+  t.define(0x93, "DEC", cls::kArgs1, fnDEC);
+  t.define(0x94, "PATH", cls::kArgs0, fnPATH);
+  t.define(0x97, "FILEINFO", cls::kArgs2, fnFILEINFO);
+  t.define(0x98, "IORESULT", cls::kArgs0, fnIORESULT);
+  t.define(0x9C, "FILENAME", cls::kArgs0, fnFILENAME);
+  t.define(0xB4, "DMS", cls::kArgs1, fnDMS);
+  t.define(0xBA, "OSVER", cls::kArgs0, fnOSVER);
 }
 
 }  // namespace tw

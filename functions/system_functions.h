@@ -8,6 +8,7 @@
 namespace tw {
 
 class Evaluator;
+class FunctionTable;
 
 // A LINK text "file>address" or "file>sheet:address" resolved to the file's
 // path and the cell's row and column. A name without a directory is taken
@@ -22,6 +23,6 @@ struct LinkReference {
 LinkReference parseLinkReference(std::string_view text, const std::string& directory,
                                  int sheetRows);
 
-void installSystemFunctions(Evaluator& ev);
+void installSystemFunctions(FunctionTable& t);
 
 }  // namespace tw

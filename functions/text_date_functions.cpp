@@ -6,9 +6,11 @@
 #include <string_view>
 
 #include "core/cell.h"
+#include "core/char_case.h"
 #include "core/day_serial.h"
 #include "core/display_format.h"
 #include "core/evaluator.h"
+#include "core/formula_code.h"
 #include "core/number_text.h"
 #include "core/session.h"
 #include "functions/financial_functions.h"
@@ -20,19 +22,6 @@ namespace tw {
 namespace {
 
 constexpr size_t kLimit = kMaxText;
-
-bool isLower(char c) {
-  return c >= 'a' && c <= 'z';
-}
-bool isUpper(char c) {
-  return c >= 'A' && c <= 'Z';
-}
-char upper(char c) {
-  return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c;
-}
-char lower(char c) {
-  return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string text(Evaluator& ev, EvalState& st, int n) {
   return argumentText(ev, st, n);
@@ -170,13 +159,13 @@ void fnEXACT(Evaluator& ev, EvalState& st) {
 
 void fnUPPER(Evaluator& ev, EvalState& st) {
   std::string s = text(ev, st, 1);
-  std::transform(s.begin(), s.end(), s.begin(), upper);
+  std::transform(s.begin(), s.end(), s.begin(), upperChar);
   ev.setResultString(st, s);
 }
 
 void fnLOWER(Evaluator& ev, EvalState& st) {
   std::string s = text(ev, st, 1);
-  std::transform(s.begin(), s.end(), s.begin(), lower);
+  std::transform(s.begin(), s.end(), s.begin(), lowerChar);
   ev.setResultString(st, s);
 }
 
@@ -186,7 +175,7 @@ void fnPROPER(Evaluator& ev, EvalState& st) {
   std::string s = text(ev, st, 1);
   for (size_t i = 0; i < s.size(); ++i) {
     if (i == 0 || s[i - 1] == ' ')
-      s[i] = upper(s[i]);
+      s[i] = upperChar(s[i]);
     else
       s[i] = static_cast<char>(s[i] | 0x20);
   }
@@ -257,39 +246,40 @@ void fnTIMEVAL(Evaluator& ev, EvalState& st) {
 
 }  // namespace
 
-void installTextDateFunctions(Evaluator& ev) {
-  auto& h = ev.handlers();
-  h[0x46] = fnLENGTH;
-  h[0x47] = fnVAL;
-  h[0x48] = fnSTR;
-  h[0x49] = fnMID;
-  h[0x4A] = fnCHR;
-  h[0x4B] = fnORD;
-  h[0x4C] = fnFIND;
-  h[0x65] = fnREPEAT;
-  h[0x66] = fnUPPER;
-  h[0x67] = fnLOWER;
-  h[0x68] = fnLEFT;
-  h[0x69] = fnRIGHT;
-  h[0x6B] = fnPROPER;
-  h[0x6D] = fnTRIM;
-  h[0x6E] = fnCLEAN;
-  h[0x71] = fnEXACT;
+void installTextDateFunctions(FunctionTable& t) {
+  // The table names it and gives it one argument; it has no function of its own.
+  t.define(0x6A, "REPLACE", cls::kArgs1, nullptr);
+  t.define(0x46, "LENGTH", cls::kArgs1, fnLENGTH);
+  t.define(0x47, "VAL", cls::kArgs1, fnVAL);
+  t.define(0x48, "STR", cls::kArgs2, fnSTR);
+  t.define(0x49, "MID", cls::kArgs3, fnMID);
+  t.define(0x4A, "CHR", cls::kArgs1, fnCHR);
+  t.define(0x4B, "ORD", cls::kArgs1, fnORD);
+  t.define(0x4C, "FIND", cls::kArgs3, fnFIND);
+  t.define(0x65, "REPEAT", cls::kArgs2, fnREPEAT);
+  t.define(0x66, "UPPER", cls::kArgs1, fnUPPER);
+  t.define(0x67, "LOWER", cls::kArgs1, fnLOWER);
+  t.define(0x68, "LEFT", cls::kArgs2, fnLEFT);
+  t.define(0x69, "RIGHT", cls::kArgs2, fnRIGHT);
+  t.define(0x6B, "PROPER", cls::kArgs1, fnPROPER);
+  t.define(0x6D, "TRIM", cls::kArgs1, fnTRIM);
+  t.define(0x6E, "CLEAN", cls::kArgs1, fnCLEAN);
+  t.define(0x71, "EXACT", cls::kArgs2, fnEXACT);
 
-  h[0x36] = fnDATE;
-  h[0x37] = fnTODAY;
-  h[0x3C] = fnDAY;
-  h[0x3D] = fnMONTH;
-  h[0x3E] = fnYEAR;
-  h[0x40] = fnTIME;
-  h[0x41] = fnHOUR;
-  h[0x42] = fnMINUTE;
-  h[0x43] = fnSECOND;
-  h[0x4D] = fnDATEVAL;
-  h[0x4E] = fnTIMEVAL;
+  t.define(0x36, "DATE", cls::kArgs3, fnDATE);
+  t.define(0x37, "TODAY", cls::kArgs0, fnTODAY);
+  t.define(0x3C, "DAY", cls::kArgs1, fnDAY);
+  t.define(0x3D, "MONTH", cls::kArgs1, fnMONTH);
+  t.define(0x3E, "YEAR", cls::kArgs1, fnYEAR);
+  t.define(0x40, "TIME", cls::kArgs3, fnTIME);
+  t.define(0x41, "HOUR", cls::kArgs1, fnHOUR);
+  t.define(0x42, "MINUTE", cls::kArgs1, fnMINUTE);
+  t.define(0x43, "SECOND", cls::kArgs1, fnSECOND);
+  t.define(0x4D, "DATEVAL", cls::kArgs1, fnDATEVAL);
+  t.define(0x4E, "TIMEVAL", cls::kArgs1, fnTIMEVAL);
 
-  installFinancialFunctions(ev);
-  installSystemFunctions(ev);
+  installFinancialFunctions(t);
+  installSystemFunctions(t);
 }
 
 }  // namespace tw

@@ -4,7 +4,8 @@
 namespace tw {
 
 class Evaluator;
+class FunctionTable;
 
-void installTextDateFunctions(Evaluator& ev);
+void installTextDateFunctions(FunctionTable& t);
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/cell_entry.h"
+#include "core/char_case.h"
 #include "core/display_format.h"
 #include "core/evaluator.h"
 #include "core/range_parse.h"
@@ -679,13 +680,7 @@ const std::vector<std::string>& Frame::recentFiles() const {
 }
 
 void Frame::AddRecentFile(const std::string& name) {
-  auto same = [&](const std::string& other) {
-    return other.size() == name.size() &&
-           std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
-             return std::toupper(static_cast<unsigned char>(a)) ==
-                    std::toupper(static_cast<unsigned char>(b));
-           });
-  };
+  auto same = [&](const std::string& other) { return sameText(other, name); };
   std::vector<std::string>& recent = session_.settings().history;
   std::erase_if(recent, same);
   size_t limit = static_cast<size_t>(std::clamp(session_.settings().historySize, 1, kMaxRecent));

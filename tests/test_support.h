@@ -17,12 +17,19 @@
 #include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "functions/function_library.h"
 
 namespace tw::test {
 
+// A session of a program: the function library entered, as every program does.
+inline Session& withLibrary(Session& session) {
+  installFunctionLibrary(session);
+  return session;
+}
+
 class SheetTest : public ::testing::Test {
  public:
-  SheetTest() : session(host), ws(session.openWorksheet("TEST.WKS")) {}
+  SheetTest() : session(host), ws(withLibrary(session).openWorksheet("TEST.WKS")) {}
 
   // Parses a single address such as "B7".
   std::pair<int, int> at(const std::string& address) {

@@ -21,6 +21,7 @@
 #include "core/worksheet.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
+#include "functions/function_library.h"
 #include "ui/dialogs.h"
 #include "ui/grid_pane.h"
 #include "ui/text_codec.h"
@@ -116,6 +117,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
                  options_.programDirectory);
     ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session_.programFunctions());
   }
+  installFunctionLibrary(session_);
   connectFiles(session_);
 
   mdi = new QMdiArea(this);

@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
+#include "core/file_names.h"
 #include "core/formula_code.h"
-#include "files/file_names.h"
 #include "files/wks_records.h"
 #include "test_support.h"
 #include "wks_test_support.h"

@@ -341,7 +341,7 @@ class FixedHost : public HeadlessHost {
 
 class TextSystemTest : public ::testing::Test {
  protected:
-  TextSystemTest() : session(host), ws(session.openWorksheet("TEST.WKS")) {}
+  TextSystemTest() : session(host), ws(test::withLibrary(session).openWorksheet("TEST.WKS")) {}
   EvalResult eval(const std::string& formula) {
     EvalResult r = session.evaluator().EvaluateText(ws, formula);
     session.error().clear();

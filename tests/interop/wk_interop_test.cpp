@@ -13,6 +13,7 @@
 
 #include "files/wks_test_support.h"
 #include "files/worksheet_file.h"
+#include "functions/function_library.h"
 #include "test_support.h"
 
 namespace tw::test {
@@ -83,6 +84,7 @@ TEST(Corpus, EveryFileLoadsAndShowsItsFormulasStoredValues) {
     ++files;
     HeadlessHost host;
     Session session(host);
+    installFunctionLibrary(session);
     Worksheet& ws = session.openWorksheet("CORPUS.WKS");
     LoadOptions asStored;
     asStored.after = AfterLoad::NoLink;

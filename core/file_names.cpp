@@ -1,7 +1,8 @@
-#include "files/file_names.h"
+#include "core/file_names.h"
+
+#include "core/char_case.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -10,20 +11,8 @@ namespace tw {
 
 namespace fs = std::filesystem;
 
-static char upperAscii(char c) {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
 bool sameFileName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return upperAscii(x) == upperAscii(y);
-         });
-}
-
-std::string upperCased(std::string_view text) {
-  std::string s(text);
-  for (char& c : s) c = upperAscii(c);
-  return s;
+  return sameText(a, b);
 }
 
 std::string_view baseName(std::string_view path) {

@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/char_case.h"
+
 namespace tw {
 
 bool sameFileName(std::string_view a, std::string_view b);
-std::string upperCased(std::string_view text);
 // The part after the last "/".
 std::string_view baseName(std::string_view path);
 // A name whose last part has no "." gets ".WKS".
