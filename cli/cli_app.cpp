@@ -6,6 +6,7 @@
 #include <map>
 
 #include "cli/headless_host.h"
+#include "core/cell_display.h"
 #include "core/cell_entry.h"
 #include "core/display_format.h"
 #include "core/evaluator.h"
@@ -52,43 +53,16 @@ std::string cellValueText(const Worksheet& ws, CellHandle h) {
 std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
   if (h == kNoCell) return {};
   const Cell& c = ws.cell(h);
-  uint8_t format = ws.effectiveFormat(c);
-  int width = ws.columnPixels(c.column) / 8;
-  if (format == kFormatHidden) return {};
-  if (isFormula(&c) && c.isErr()) return "ERR";
-  auto fit = [&](std::string t) {
-    if (static_cast<int>(t.size()) > width) t.resize(std::max(width, 0));
-    return t;
-  };
-  switch (c.type()) {
-    case CellType::StringFormula:
-      if (format == kFormatText) return fit(ListFormula(ws, c.content));
-      return fit(std::string(pstringView(c.value.text)));
-    case CellType::NumberFormula:
-      if (format == kFormatText) return fit(ListFormula(ws, c.content));
-      [[fallthrough]];
-    case CellType::Real:
-    case CellType::Integer: {
-      std::string t = FormatNumber(width, format, ws.CellNumber(h), formatOptions(ws));
-      // The trailing space is padding inside the cell, not part of what must fit.
-      while (!t.empty() && t.back() == ' ') t.pop_back();
-      if (static_cast<int>(t.size()) > width) return std::string(std::max(width, 0), 'x');
-      return t;
-    }
-    case CellType::Label: {
-      std::string_view t = pstringView(c.content);
-      if (t.empty()) return {};
-      if (t[0] == '\\' && t.size() > 1) {
-        std::string fill;
-        std::string_view unit = t.substr(1);
-        while (static_cast<int>(fill.size() + unit.size()) <= width) fill += unit;
-        return fill;
-      }
-      return fit(std::string(t.substr(1)));
-    }
-    default:
-      return {};
-  }
+  FixedTextMeasure measure;
+  int pixels = ws.columnPixels(c.column);
+  CellShow shown = cellShows(ws, c, pixels, measure);
+  // The text as it stands in its cell, one character a column, never spilling.
+  std::string& t = shown.text;
+  if (shown.kind == ShowKind::Picture) return {};
+  while (shown.kind == ShowKind::Number && !t.empty() && t.back() == ' ') t.pop_back();
+  size_t fits = static_cast<size_t>(std::max(pixels / 8, 0));
+  if (t.size() > fits) t.resize(fits);
+  return t;
 }
 
 namespace {

@@ -80,6 +80,22 @@ struct Cell {
   }
 };
 
+// What a cell holds, as readers of values see it: its type, or Error for a
+// formula whose result is ERR (and for any kind byte that is not a type).
+enum class CellClass : uint8_t {
+  StringResult = 0,
+  NumberFormula = 1,
+  Real = 2,
+  Integer = 3,
+  Label = 4,
+  Blank = 5,
+  Error = 6,
+};
+inline CellClass classify(const Cell& c) {
+  uint8_t k = c.kind & (kKindTypeMask | kKindErr);
+  return k <= 5 ? static_cast<CellClass>(k) : CellClass::Error;
+}
+
 inline uint8_t typeCode(const Cell* c) {
   return c ? (c->kind & kKindTypeMask) : kMissingType;
 }

@@ -142,26 +142,26 @@ void Evaluator::PushCellValue(EvalState& st, Worksheet& ws, CellHandle h) {
     return;
   }
   const Cell& c = ws.cell(h);
-  switch (c.kind & 0x0F) {
-    case 0:
+  switch (classify(c)) {
+    case CellClass::StringResult:
       PushString(st, pstringView(c.value.text));
       break;
-    case 1:
-    case 2:
+    case CellClass::NumberFormula:
+    case CellClass::Real:
       PushNumber(st, c.value.number);
       break;
-    case 3:
+    case CellClass::Integer:
       PushNumber(st, c.value.integer);
       break;
-    case 4: {
+    case CellClass::Label: {
       std::string_view t = pstringView(c.content);
       PushString(st, t.empty() ? t : t.substr(1));
       break;
     }
-    case 5:
+    case CellClass::Blank:
       PushString(st, {});
       break;
-    default:
+    case CellClass::Error:
       PushError(st);
       break;
   }

@@ -62,16 +62,18 @@ void forEachStoredCell(Worksheet& ws, const CellRange& r, F&& fn) {
 // What a cell holds as a number for the functions of this library.
 enum class CellNumeric : uint8_t { None, Value, Error };
 inline CellNumeric numericValue(const Cell& c, double& x) {
-  switch (c.kind & 0x0F) {
-    case 1:
-    case 2:
+  switch (classify(c)) {
+    case CellClass::NumberFormula:
+    case CellClass::Real:
       x = c.value.number;
       return CellNumeric::Value;
-    case 3:
+    case CellClass::Integer:
       x = c.value.integer;
       return CellNumeric::Value;
+    case CellClass::Error:
+      return CellNumeric::Error;
     default:
-      return (c.kind & kKindErr) ? CellNumeric::Error : CellNumeric::None;
+      return CellNumeric::None;
   }
 }
 

@@ -117,12 +117,12 @@ bool forEachListValue(Evaluator& ev, EvalState& st, F&& add) {
       continue;
     }
     forEachStoredCell(*rr.ws, rr.r, [&](CellHandle, const Cell& c) {
-      uint8_t k = c.kind & 0x0F;
-      if (k == 1 || k == 2)
+      CellClass k = classify(c);
+      if (k == CellClass::NumberFormula || k == CellClass::Real)
         add(c.value.number);
-      else if (k == 3)
+      else if (k == CellClass::Integer)
         add(static_cast<double>(c.value.integer));
-      else if (k & kKindErr)
+      else if (k == CellClass::Error)
         ok = false;
       return true;
     });

@@ -14,19 +14,6 @@
 
 namespace tw {
 
-namespace {
-
-QColor rgb(uint32_t c) {
-  return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
-}
-
-int fontKey(const CellFont& f) {
-  return (f.face << 16) | (f.size << 4) | (f.bold ? 1 : 0) | (f.italic ? 2 : 0) |
-         (f.underline ? 4 : 0);
-}
-
-}  // namespace
-
 GridPane::GridPane(Frame& frame, WindowState& window, int paneIndex, QWidget* parent)
     : QWidget(parent), frame_(frame), window_(window), pane_(paneIndex) {
   setObjectName(paneIndex == 0 ? "Grid1" : "Grid2");
@@ -47,86 +34,18 @@ GridPane::GridPane(Frame& frame, WindowState& window, int paneIndex, QWidget* pa
   rowHeaderWidth_ = fm.horizontalAdvance("88888") + 10;
 }
 
-QFont GridPane::cellFont(const CellFont& f) const {
-  QFont q = font();
-  const Worksheet& ws = window_.worksheet();
-  if (!ws.settings.font.typeface.empty()) q.setFamily(toQt(ws.settings.font.typeface));
-  const auto& names = ws.session().settings().fontNames;
-  if (f.face != 255 && f.face < names.size()) q.setFamily(toQt(names[f.face]));
-  if (f.size > 0) q.setPointSize(f.size);
-  q.setBold(f.bold);
-  q.setItalic(f.italic);
-  q.setUnderline(f.underline);
-  return q;
+PaneBox GridPane::box() const {
+  return {width() - vscroll_->sizeHint().width(), height(), headerHeight_, rowHeaderWidth_};
 }
 
-const QFont& GridPane::cachedFont(const CellFont& f) {
-  int key = fontKey(f);
-  auto it = fonts_.find(key);
-  if (it == fonts_.end()) it = fonts_.emplace(key, cellFont(f)).first;
-  return it->second;
+GridGeometry GridPane::geometry() const {
+  return paneGeometry(window_.worksheet(), const_cast<WindowState&>(window_).pane(pane_), pane_,
+                      box());
 }
 
-int GridPane::textWidth(std::string_view text, const CellFont& f) {
-  auto key = std::make_pair(fontKey(f), std::string(text));
-  auto it = widthCache_.find(key);
-  if (it != widthCache_.end()) return it->second;
-  int w = QFontMetrics(cachedFont(f)).horizontalAdvance(toQt(text));
-  if (widthCache_.size() > 20000) widthCache_.clear();
-  widthCache_.emplace(std::move(key), w);
-  return w;
-}
-
-GridPane::Layout GridPane::computeLayout() const {
-  Layout l;
-  const Worksheet& ws = window_.worksheet();
-  const Pane& p = const_cast<WindowState&>(window_).pane(pane_);
-  int right = width() - vscroll_->sizeHint().width();
-  int bottom = height();
-  const CellRange titleRows = ws.settings.titleRows.ordered();
-  const CellRange titleCols = ws.settings.titleColumns.ordered();
-  int y = headerHeight_;
-  if (pane_ == 0 && titleRows.valid())
-    for (int r = titleRows.row1; r <= titleRows.row2 && y < bottom; ++r) {
-      l.rows.push_back(r);
-      l.rowY.push_back(y);
-      y += ws.rowPixels(r);
-    }
-  for (int r = p.topRow; r < kRows && y < bottom; ++r) {
-    if (pane_ == 0 && titleRows.valid() && r <= titleRows.row2 && r >= titleRows.row1) continue;
-    l.rows.push_back(r);
-    l.rowY.push_back(y);
-    y += ws.rowPixels(r);
-  }
-  l.rowY.push_back(y);
-  int x = rowHeaderWidth_;
-  if (pane_ == 0 && titleCols.valid())
-    for (int c = titleCols.col1; c <= titleCols.col2 && x < right; ++c) {
-      l.cols.push_back(c);
-      l.colX.push_back(x);
-      x += ws.columnPixels(c);
-    }
-  for (int c = p.leftCol; c < kColumns && x < right; ++c) {
-    if (pane_ == 0 && titleCols.valid() && c <= titleCols.col2 && c >= titleCols.col1) continue;
-    l.cols.push_back(c);
-    l.colX.push_back(x);
-    x += ws.columnPixels(c);
-  }
-  l.colX.push_back(x);
-  return l;
-}
-
-void GridPane::updateVisibleCounts(const Layout& l) {
-  Pane& p = window_.pane(pane_);
-  int bottom = height(), right = width() - vscroll_->sizeHint().width();
-  int rows = 0, cols = 0;
-  for (size_t i = 0; i < l.rows.size(); ++i)
-    if (l.rowY[i + 1] <= bottom) ++rows;
-  for (size_t i = 0; i < l.cols.size(); ++i)
-    if (l.colX[i + 1] <= right) ++cols;
-  p.visibleRows = std::max(1, rows);
-  p.visibleCols = std::max(1, cols);
-  vscroll_->setPageStep(p.visibleRows);
+Font GridPane::windowFont() const {
+  // Empty fields take the widget's own font, which the canvas cache holds.
+  return Font{};
 }
 
 void GridPane::refresh(bool cursorOnly) {
@@ -142,20 +61,35 @@ void GridPane::refresh(bool cursorOnly) {
     return;
   }
   // The headers mark the cursor's row and column; the two rows hold the cell.
-  Layout l = computeLayout();
+  GridGeometry g = geometry();
   update(QRect(0, 0, width(), headerHeight_));
   for (int row : {paintedRow_, p.row}) {
-    auto it = std::find(l.rows.begin(), l.rows.end(), row);
-    if (it == l.rows.end()) continue;
-    size_t i = it - l.rows.begin();
-    update(QRect(0, l.rowY[i], width(), l.rowY[i + 1] - l.rowY[i]));
+    int i = g.rowIndex(row);
+    if (i < 0) continue;
+    update(QRect(0, g.rowY[i], width(), g.rowY[i + 1] - g.rowY[i]));
   }
+}
+
+void GridPane::refreshCells(const CellRange& range) {
+  CellRange r = range.ordered();
+  if (!r.valid()) return;
+  GridGeometry g = geometry();
+  // A changed label can spill into the cells on its right, and a cell
+  // emptied lets its left neighbour spill further: its rows are drawn whole.
+  int top = -1, bottom = -1;
+  for (size_t i = 0; i < g.rows.size(); ++i) {
+    if (g.rows[i] < r.row1 || g.rows[i] > r.row2) continue;
+    if (top < 0 || g.rowY[i] < top) top = g.rowY[i];
+    bottom = std::max(bottom, g.rowY[i + 1]);
+  }
+  if (top >= 0) update(QRect(0, top, width(), bottom - top));
 }
 
 void GridPane::resizeEvent(QResizeEvent*) {
   int w = vscroll_->sizeHint().width();
   vscroll_->setGeometry(width() - w, 0, w, height());
-  updateVisibleCounts(computeLayout());
+  updateVisibleCounts(window_.pane(pane_), geometry(), box());
+  vscroll_->setPageStep(window_.pane(pane_).visibleRows);
 }
 
 void GridPane::paintEvent(QPaintEvent*) {
@@ -163,234 +97,79 @@ void GridPane::paintEvent(QPaintEvent*) {
   Worksheet& ws = window_.worksheet();
   // Each window draws its own worksheet, whichever one is current.
   CurrentWorksheetScope scope(ws.session(), &ws);
-  Layout l = computeLayout();
-  updateVisibleCounts(l);
-  const Pane& p = window_.pane(pane_);
+  GridGeometry g = geometry();
+  Pane& p = window_.pane(pane_);
+  updateVisibleCounts(p, g, box());
+  vscroll_->setPageStep(p.visibleRows);
   paintedTop_ = p.topRow;
   paintedLeft_ = p.leftCol;
   paintedRow_ = p.row;
   paintedAnchored_ = p.anchored;
   bool activePane = window_.activePane() == pane_ && frame_.active() == &window_;
-  QColor face = palette().color(QPalette::Button);
-  // Cells paint their own backgrounds; only the area past the last row and
-  // column needs the worksheet's.
-  QColor background = rgb(toRgb(ws.settings.colours[kBackgroundColour] & 0xFFFFFF));
-  painter.fillRect(QRect(l.colX.back(), 0, width() - l.colX.back(), height()), background);
-  painter.fillRect(QRect(0, l.rowY.back(), width(), height() - l.rowY.back()), background);
-  painter.setFont(font());
-
-  // Headers.
-  painter.fillRect(QRect(0, 0, width(), headerHeight_), face);
-  painter.fillRect(QRect(0, 0, rowHeaderWidth_, height()), face);
-  painter.setPen(palette().color(QPalette::ButtonText));
-  CellRange sel = p.selection();
-  for (size_t i = 0; i < l.cols.size(); ++i) {
-    QRect r(l.colX[i], 0, l.colX[i + 1] - l.colX[i], headerHeight_);
-    if (sel.contains(sel.row1, l.cols[i]) && activePane) painter.fillRect(r, face.darker(115));
-    drawCentred(painter, r, ColumnLetters(l.cols[i]));
-    painter.drawLine(r.right(), 0, r.right(), headerHeight_);
-  }
-  for (size_t i = 0; i < l.rows.size(); ++i) {
-    QRect r(0, l.rowY[i], rowHeaderWidth_, l.rowY[i + 1] - l.rowY[i]);
-    if (sel.contains(l.rows[i], sel.col1) && activePane) painter.fillRect(r, face.darker(115));
-    int shown = l.rows[i];
-    if (ws.settings.sheetRows > 0 && ws.settings.sheetRows < kRows) shown %= ws.settings.sheetRows;
-    drawCentred(painter, r, std::to_string(shown + 1));
-    painter.drawLine(0, r.bottom(), rowHeaderWidth_, r.bottom());
-  }
-
-  // Cells, row by row: fills first, then texts, then grid lines and borders,
-  // so that spilling text and borders lie over their neighbours.
-  drawn_.clear();
-  QVector<QLine> borderLines[2];
-  QColor grid = rgb(toRgb(ws.session().settings().gridColour));
-  int right = width() - vscroll_->sizeHint().width();
-  const QRect cellArea(rowHeaderWidth_, headerHeight_, right - rowHeaderWidth_,
-                       height() - headerHeight_);
-  painter.setClipRect(cellArea);
-  // Columns in contiguous spans, as the layout works on them.
-  std::vector<std::pair<size_t, size_t>> spans;
-  for (size_t i = 0; i < l.cols.size(); ++i) {
-    if (i == 0 || l.cols[i] != l.cols[i - 1] + 1)
-      spans.push_back({i, i});
-    else
-      spans.back().second = i;
-  }
   // The worksheet's font may have changed since the last paint.
   if (ws.settings.font != paintedFont_) {
-    fonts_.clear();
-    staticTexts_.clear();
-    widthCache_.clear();
+    cache_.clear();
     paintedFont_ = ws.settings.font;
   }
-  QVector<QLine> gridLines;
-  int lastFontKey = -1;
-  uint32_t lastColour = 0xFFFFFFFF;
-  int ascent = 0, descent = 0;
-  for (size_t ri = 0; ri < l.rows.size(); ++ri) {
-    int row = l.rows[ri];
-    int y = l.rowY[ri], h = l.rowY[ri + 1] - y;
-    for (auto [from, to] : spans) {
-      DrawContext ctx;
-      ctx.firstCol = l.cols[from];
-      ctx.lastCol = l.cols[to];
-      for (size_t i = from; i <= to + 1; ++i) ctx.columnX.push_back(l.colX[i]);
-      ctx.currentCellShown = activePane || window_.activePane() == pane_;
-      ctx.currentRow = p.row;
-      ctx.currentCol = p.col;
-      ctx.selection = p.anchored ? sel : CellRange{};
-      ctx.titleRows = ws.settings.titleRows;
-      ctx.titleColumns = ws.settings.titleColumns;
-      std::vector<CellDraw> cells = layoutRow(ws, row, ctx, *this);
-      // Neighbours of one colour are filled in one go.
-      for (size_t i = 0; i < cells.size();) {
-        size_t j = i + 1;
-        while (j < cells.size() && cells[j].fill == cells[i].fill) ++j;
-        int x0 = cells[i].x, x1 = cells[j - 1].x + cells[j - 1].width;
-        painter.fillRect(QRect(x0, y, x1 - x0, h), rgb(cells[i].fill));
-        i = j;
-      }
-      for (const CellDraw& d : cells) {
-        if (d.text.empty()) continue;
-        if (d.picture) {
-          QImage image(QString::fromUtf8(d.text.c_str()));
-          if (!image.isNull()) {
-            if (d.stretch)
-              painter.drawImage(QRect(d.x, y, d.width, h), image);
-            else
-              painter.drawImage(QPoint(d.x, y), image);
-          }
-          continue;
-        }
-        if (recording_) drawn_[{row, d.col}] = toQt(d.text);
-        // Fonts change only when a cell's differs from the one before.
-        int key = fontKey(d.font);
-        if (key != lastFontKey) {
-          painter.setFont(cachedFont(d.font));
-          QFontMetrics fm(painter.font());
-          ascent = fm.ascent();
-          descent = fm.descent();
-          lastFontKey = key;
-        }
-        if (d.textColour != lastColour) {
-          painter.setPen(rgb(d.textColour));
-          lastColour = d.textColour;
-        }
-        int w = textWidth(d.text, d.font);
-        int x = d.x + kTextInset;
-        if (d.align == TextAlign::Right)
-          x = d.x + d.width - kTextInset - w;
-        else if (d.align == TextAlign::Centre)
-          x = d.x + (d.width - w) / 2;
-        int top = y + (h - ascent - descent) / 2;
-        bool fits = x >= d.x && x + w <= d.x + d.clipWidth;
-        if (!fits) painter.setClipRect(QRect(d.x, y, d.clipWidth, h).intersected(cellArea));
-        painter.drawStaticText(QPoint(x, top), staticText(key, d.text, painter.font()));
-        if (!fits) painter.setClipRect(cellArea);
-      }
-      for (const CellDraw& d : cells) {
-        gridLines.append(QLine(d.x + d.width - 1, y, d.x + d.width - 1, y + h - 1));
-        gridLines.append(QLine(d.x, y + h - 1, d.x + d.width - 1, y + h - 1));
-      }
-      for (const CellDraw& d : cells) {
-        if (!d.borders) continue;
-        // Codes per side: left, bottom, right, top; 1 thin, 2 or 3 thick.
-        auto side = [&](int shift, QLine line) {
-          int code = (d.borders >> shift) & 3;
-          if (!code) return;
-          borderLines[code == 1 ? 0 : 1].append(line);
-        };
-        side(0, QLine(d.x, y, d.x, y + h - 1));
-        side(2, QLine(d.x, y + h - 1, d.x + d.width - 1, y + h - 1));
-        side(4, QLine(d.x + d.width - 1, y, d.x + d.width - 1, y + h - 1));
-        side(6, QLine(d.x, y, d.x + d.width - 1, y));
-      }
-    }
-  }
-  // Grid lines and borders go over everything else.
-  painter.setPen(grid);
-  painter.drawLines(gridLines);
-  painter.setPen(QPen(Qt::black, 1));
-  painter.drawLines(borderLines[0]);
-  painter.setPen(QPen(Qt::black, 2));
-  painter.drawLines(borderLines[1]);
-  painter.setClipping(false);
-  // A frame around the current cell of the active pane.
-  if (activePane) {
-    auto rowAt = std::find(l.rows.begin(), l.rows.end(), p.row);
-    auto colAt = std::find(l.cols.begin(), l.cols.end(), p.col);
-    if (rowAt != l.rows.end() && colAt != l.cols.end()) {
-      size_t ri = rowAt - l.rows.begin(), ci = colAt - l.cols.begin();
-      painter.setPen(QPen(Qt::black, 2));
-      painter.drawRect(QRect(l.colX[ci], l.rowY[ri], l.colX[ci + 1] - l.colX[ci] - 1,
-                             l.rowY[ri + 1] - l.rowY[ri] - 1));
-    }
-  }
-}
+  cache_.setBase(font());
 
-const QStaticText& GridPane::staticText(int fontKey, std::string_view text, const QFont& font) {
-  std::string key(reinterpret_cast<const char*>(&fontKey), sizeof fontKey);
-  key.append(text);
-  auto it = staticTexts_.find(key);
-  if (it == staticTexts_.end()) {
-    if (staticTexts_.size() > 8000) staticTexts_.clear();
-    QStaticText st(toQt(text));
-    st.setTextFormat(Qt::PlainText);
-    st.prepare(QTransform(), font);
-    it = staticTexts_.emplace(std::move(key), std::move(st)).first;
-  }
-  return it->second;
-}
+  GridStyle style;
+  style.width = width();
+  style.height = height();
+  style.headerHeight = headerHeight_;
+  style.rowHeaderWidth = rowHeaderWidth_;
+  QColor face = palette().color(QPalette::Button);
+  QColor faceText = palette().color(QPalette::ButtonText);
+  auto rgbOf = [](const QColor& c) { return uint32_t(c.red() << 16 | c.green() << 8 | c.blue()); };
+  style.headerFill = rgbOf(face);
+  style.headerSelectedFill = rgbOf(face.darker(115));
+  style.headerText = rgbOf(faceText);
+  if (activePane) style.marked = p.selection();
+  style.gridColour = toRgb(ws.session().settings().gridColour);
+  style.background = toRgb(ws.settings.colours[kBackgroundColour] & 0xFFFFFF);
+  style.cursorFrame = activePane;
+  style.windowFont = windowFont();
 
-void GridPane::drawCentred(QPainter& painter, const QRect& r, const std::string& text) {
-  const QStaticText& st = staticText(-1, text, painter.font());
-  QSizeF size = st.size();
-  painter.drawStaticText(
-      QPointF(r.x() + (r.width() - size.width()) / 2, r.y() + (r.height() - size.height()) / 2),
-      st);
+  DrawContext ctx;
+  ctx.currentCellShown = activePane || window_.activePane() == pane_;
+  ctx.currentRow = p.row;
+  ctx.currentCol = p.col;
+  ctx.selection = p.anchored ? p.selection() : CellRange{};
+  ctx.titleRows = ws.settings.titleRows;
+  ctx.titleColumns = ws.settings.titleColumns;
+
+  // The scroll bar is a child widget; the cells stop short of it.
+  style.width = box().width;
+  QtCanvas canvas(painter, cache_);
+  drawn_.clear();
+  paintGrid(canvas, ws, g, ctx, style, recording_ ? &drawn_ : nullptr);
+  // The strip under the scroll bar's edge keeps the worksheet's background.
+  painter.fillRect(QRect(style.width, 0, width() - style.width, height()),
+                   qtColour(style.background));
 }
 
 QString GridPane::drawnText(int row, int col) const {
-  auto it = drawn_.find({row, col});
-  return it == drawn_.end() ? QString() : it->second;
+  for (const DrawnText& d : drawn_)
+    if (d.row == row && d.col == col) return toQt(d.text);
+  return {};
 }
 
 bool GridPane::cellAt(QPoint pt, int& row, int& col) const {
-  Layout l = computeLayout();
-  if (pt.x() < rowHeaderWidth_ || pt.y() < headerHeight_) return false;
-  for (size_t i = 0; i < l.rows.size(); ++i)
-    if (pt.y() >= l.rowY[i] && pt.y() < l.rowY[i + 1]) row = l.rows[i];
-  for (size_t i = 0; i < l.cols.size(); ++i)
-    if (pt.x() >= l.colX[i] && pt.x() < l.colX[i + 1]) col = l.cols[i];
-  return pt.y() < l.rowY.back() && pt.x() < l.colX.back();
-}
-
-int GridPane::columnBoundaryAt(QPoint pt, const Layout& l) const {
-  if (pt.y() >= headerHeight_) return -1;
-  for (size_t i = 0; i < l.cols.size(); ++i)
-    if (std::abs(pt.x() - l.colX[i + 1]) <= 3) return l.cols[i];
-  return -1;
-}
-
-int GridPane::rowBoundaryAt(QPoint pt, const Layout& l) const {
-  if (pt.x() >= rowHeaderWidth_) return -1;
-  for (size_t i = 0; i < l.rows.size(); ++i)
-    if (std::abs(pt.y() - l.rowY[i + 1]) <= 2) return l.rows[i];
-  return -1;
+  return cellAtPoint(geometry(), box(), {pt.x(), pt.y()}, row, col);
 }
 
 void GridPane::mousePressEvent(QMouseEvent* e) {
   emit activated(pane_);
-  Layout l = computeLayout();
+  GridGeometry g = geometry();
   QPoint pt = e->position().toPoint();
   Worksheet& ws = window_.worksheet();
-  if (int c = columnBoundaryAt(pt, l); c >= 0) {
+  if (int c = columnEdgeAt(g, box(), {pt.x(), pt.y()}); c >= 0) {
     resizingCol_ = c;
     resizeStart_ = pt.x();
     resizeOrigin_ = ws.columnPixels(c);
     return;
   }
-  if (int r = rowBoundaryAt(pt, l); r >= 0) {
+  if (int r = rowEdgeAt(g, box(), {pt.x(), pt.y()}); r >= 0) {
     resizingRow_ = r;
     resizeStart_ = pt.y();
     resizeOrigin_ = ws.rowPixels(r);
@@ -421,10 +200,10 @@ void GridPane::mouseMoveEvent(QMouseEvent* e) {
     update();
     return;
   }
-  Layout l = computeLayout();
-  if (columnBoundaryAt(pt, l) >= 0)
+  GridGeometry g = geometry();
+  if (columnEdgeAt(g, box(), {pt.x(), pt.y()}) >= 0)
     setCursor(Qt::SplitHCursor);
-  else if (rowBoundaryAt(pt, l) >= 0)
+  else if (rowEdgeAt(g, box(), {pt.x(), pt.y()}) >= 0)
     setCursor(Qt::SplitVCursor);
   else
     unsetCursor();

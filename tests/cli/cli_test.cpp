@@ -45,7 +45,8 @@ TEST(Cli, EvalFormatsAndWidths) {
   EXPECT_EQ(r.out,
             "1.41421356237309\nab\nERR\n"
             "A1\treal\t1234.567\t1234.567\t1234.57\n"
-            "B1\treal\t123456789\t1.23456789E+08\txxxxxxxx\n"
+            // (64 - 2) / 8 x characters: the window's rule at eight pixels a character.
+            "B1\treal\t123456789\t1.23456789E+08\txxxxxxx\n"
             "B2\tblank\t\t\t\n");
 }
 

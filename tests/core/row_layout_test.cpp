@@ -1,4 +1,4 @@
-#include "shell/row_layout.h"
+#include "core/row_layout.h"
 
 #include "test_support.h"
 

@@ -1,0 +1,134 @@
+#include "core/cell_painter.h"
+
+#include "core/recording_canvas.h"
+#include "test_support.h"
+
+namespace tw::test {
+namespace {
+
+class CellPainter : public SheetTest {
+ public:
+  CellPainter() {
+    // Row 1 only, columns A..D of 72 pixels after a 48-pixel row header.
+    g.rows = {0};
+    g.rowY = {20, 40};
+    g.cols = {0, 1, 2, 3};
+    g.colX = {48, 120, 192, 264, 336};
+    style.width = 400;
+    style.height = 60;
+    style.headerHeight = 20;
+    style.rowHeaderWidth = 48;
+    style.gridColour = 0x123456;
+    style.background = 0xABCDEF;
+  }
+  void paint() {
+    DrawContext ctx;
+    ctx.currentRow = 0;
+    ctx.currentCol = 0;
+    paintGrid(canvas, ws, g, ctx, style, &drawn);
+  }
+  bool hasLine(Line l, int width) {
+    for (const DrawOp& op : canvas.ofKind(DrawKind::Line))
+      if (op.points[0] == l.from && op.points[1] == l.to && op.pen.width == width &&
+          op.pen.colour == 0)
+        return true;
+    return false;
+  }
+
+  GridGeometry g;
+  GridStyle style;
+  RecordingCanvas canvas;
+  std::vector<DrawnText> drawn;
+};
+
+TEST_F(CellPainter, OneRowFillsTextsBordersAndTheCursor) {
+  ws.settings.banding = false;
+  enter("A1", "Hello");
+  enter("B1", "12");
+  enter("C1", "^mid");
+  cell("C1")->borders = 0x55;  // a thin line on every side
+  enter("D1", "'x");
+  cell("D1")->colour = (cell("D1")->colour & ~kColourAutoBack & ~kColourRgbMask) | 0x0000FF;
+  paint();
+
+  // Backgrounds: the cursor's colour on A1, the worksheet's on B1, D1's own red.
+  const WorksheetSettings& s = ws.settings;
+  EXPECT_EQ(canvas.fillAt({50, 25}), toRgb(s.colours[kCursorColour] & 0xFFFFFF));
+  EXPECT_EQ(canvas.fillAt({130, 25}), toRgb(s.colours[kBackgroundColour] & 0xFFFFFF));
+  EXPECT_EQ(canvas.fillAt({270, 25}), 0xFF0000u);
+  EXPECT_EQ(canvas.fillAt({390, 25}), 0xABCDEFu);  // past the last column
+
+  // Texts at eight pixels a character, 16 high, centred in the 20-pixel row.
+  const DrawOp* hello = canvas.findText("Hello");
+  ASSERT_NE(hello, nullptr);
+  EXPECT_EQ(hello->rect.x, 48 + kTextInset);
+  EXPECT_EQ(hello->rect.y, 22);
+  const DrawOp* twelve = canvas.findText("12 ");
+  ASSERT_NE(twelve, nullptr);
+  EXPECT_EQ(twelve->rect.right(), 192 - kTextInset);
+  const DrawOp* mid = canvas.findText("mid");
+  ASSERT_NE(mid, nullptr);
+  EXPECT_EQ(mid->rect.x, 192 + (72 - 24) / 2);
+  EXPECT_EQ(mid->colour, paletteRgb(s.colours[kLabelColour]));
+
+  // C1's four thin borders, and the two-pixel frame of the current cell.
+  EXPECT_TRUE(hasLine({{192, 20}, {192, 39}}, 1));
+  EXPECT_TRUE(hasLine({{192, 39}, {263, 39}}, 1));
+  EXPECT_TRUE(hasLine({{263, 20}, {263, 39}}, 1));
+  EXPECT_TRUE(hasLine({{192, 20}, {263, 20}}, 1));
+  std::vector<DrawOp> frames = canvas.ofKind(DrawKind::Rectangle);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].rect, (Rect{48, 20, 72, 20}));
+  EXPECT_EQ(frames[0].pen.width, 2);
+
+  // Grid lines in the grid colour, the headers' letters and number.
+  bool grid = false;
+  for (const DrawOp& op : canvas.ofKind(DrawKind::Line)) grid |= op.pen.colour == 0x123456;
+  EXPECT_TRUE(grid);
+  for (const char* header : {"A", "B", "C", "D", "1"}) EXPECT_NE(canvas.findText(header), nullptr);
+  ASSERT_EQ(drawn.size(), 4u);
+  EXPECT_EQ(drawn[3].text, "x");
+}
+
+TEST_F(CellPainter, ASpillingLabelIsClippedAtTheFirstFilledCell) {
+  enter("A1", "a label that runs on");
+  enter("C1", "5");
+  style.headers = false;
+  style.cursorFrame = false;
+  paint();
+  const DrawOp* label = canvas.findText("a label that runs on");
+  ASSERT_NE(label, nullptr);
+  // Too wide for A1 and B1 together: drawn cut at the start of C1.
+  ASSERT_TRUE(label->clip.has_value());
+  EXPECT_EQ(label->clip->x, 48);
+  EXPECT_EQ(label->clip->right(), 192);
+  // A text that fits is drawn under the cell area's clip only.
+  const DrawOp* five = canvas.findText("5 ");
+  ASSERT_NE(five, nullptr);
+  EXPECT_EQ(five->clip, (Rect{0, 0, 400, 60}));
+}
+
+TEST(CellShows, TheSameRulesAtAnyMeasure) {
+  HeadlessHost host;
+  Session session(host);
+  Worksheet& ws = withLibrary(session).openWorksheet("T.WKS");
+  EnterCell(ws, "+\"str\"", 0, 0);
+  ws.cellAt(0, 0)->format = kFormatHidden;
+  EnterCell(ws, "\\-", 0, 1);
+  EnterCell(ws, "1234567890", 0, 2);
+  EnterCell(ws, "+1/0", 0, 3);
+  FixedTextMeasure measure;
+  // A hidden string result shows nothing, as every hidden cell.
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 0), 72, measure).kind, ShowKind::Nothing);
+  // (72 - 8) / 8 dashes; a number too wide for 72 pixels becomes x.
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 1), 72, measure).text, std::string(8, '-'));
+  CellShow wide = cellShows(ws, *ws.cellAt(0, 2), 72, measure);
+  EXPECT_EQ(wide.text, std::string(8, 'x'));
+  EXPECT_EQ(wide.align, TextAlign::Right);
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 3), 72, measure).kind, ShowKind::Error);
+  EXPECT_EQ(classify(*ws.cellAt(0, 3)), CellClass::Error);
+  EXPECT_EQ(classify(*ws.cellAt(0, 2)), CellClass::Real);
+}
+
+}  // namespace
+}  // namespace tw::test
