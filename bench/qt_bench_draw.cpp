@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
               t.nsecsElapsed() / 1e6 / pages);
 
   if (argc > 1 && std::string(argv[1]) == "--draw-only") {
-    for (TForm2* f : main.forms()) f->closeUnasked = true;
+    main.frame().closeAll(CloseMode::DiscardUnasked);
     return 0;
   }
   // A 1,000,000-cell worksheet: saved once, then opened and drawn.
@@ -108,6 +108,6 @@ int main(int argc, char** argv) {
   std::printf("open a 1,000,000-cell worksheet and draw its first screen: %.1f ms\n",
               t.nsecsElapsed() / 1e6);
   std::filesystem::remove(path);
-  for (TForm2* f : main.forms()) f->closeUnasked = true;
+  main.frame().closeAll(CloseMode::DiscardUnasked);
   return 0;
 }

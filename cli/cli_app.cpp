@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/headless_frame.h"
 #include "cli/headless_host.h"
 #include "core/cell_display.h"
 #include "core/cell_entry.h"
@@ -19,6 +20,7 @@
 #include "core/worksheet.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
+#include "shell/key_text.h"
 #include "functions/function_library.h"
 
 namespace tw {
@@ -68,11 +70,15 @@ std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
 namespace {
 
 struct Context {
+  HeadlessProgram& program;
   Session& session;
-  Worksheet& ws;
   std::ostream& out;
   std::ostream& err;
   int failure = 2;  // the exit status when an action fails
+
+  // The worksheet of the active window; the dispatcher makes sure there is one.
+  Worksheet& ws() { return program.frame.active()->worksheet(); }
+  Frame& frame() { return program.frame; }
 };
 
 using Params = std::vector<std::string>;
@@ -83,10 +89,11 @@ struct Action {
   std::function<bool(Context&, const Params&)> run;
   // An option such as "--at" that belongs to this action, with its value.
   const char* ownOption = nullptr;
+  bool needsWorksheet = true;
 };
 
 bool parseCell(Context& cx, const std::string& text, int& row, int& col) {
-  ParsedRange p = ParseRange(cx.ws, text, kStrictRange);
+  ParsedRange p = ParseRange(cx.ws(), text, kStrictRange);
   cx.session.error().clear();
   if (!p.ok || !p.range.valid() || !p.range.isSingleCell()) {
     cx.err << "talloway-cli: not a cell address: " << text << '\n';
@@ -98,7 +105,7 @@ bool parseCell(Context& cx, const std::string& text, int& row, int& col) {
 }
 
 bool parseRangeArg(Context& cx, const std::string& text, CellRange& r) {
-  ParsedRange p = ParseRange(cx.ws, text, kStrictRange | kSingleDot);
+  ParsedRange p = ParseRange(cx.ws(), text, kStrictRange | kSingleDot);
   cx.session.error().clear();
   if (!p.ok || !p.range.valid()) {
     cx.err << "talloway-cli: not a range: " << text << '\n';
@@ -111,7 +118,7 @@ bool parseRangeArg(Context& cx, const std::string& text, CellRange& r) {
 bool enterOne(Context& cx, const std::string& addr, const std::string& text) {
   int row, col;
   if (!parseCell(cx, addr, row, col)) return false;
-  EnterCell(cx.ws, text, row, col);
+  EnterCell(cx.ws(), text, row, col);
   cx.session.error().clear();
   return true;
 }
@@ -144,7 +151,7 @@ bool actEnterFile(Context& cx, const Params& p) {
 }
 
 bool actDump(Context& cx, const Params& p) {
-  CellRange r = CellRange::of(0, 0, cx.ws.maxRow, cx.ws.maxCol);
+  CellRange r = CellRange::of(0, 0, cx.ws().maxRow, cx.ws().maxCol);
   if (!p.empty() && !parseRangeArg(cx, p[0], r)) return false;
   // Lines are gathered and written in large pieces: a dump can run to
   // millions of cells.
@@ -154,12 +161,12 @@ bool actDump(Context& cx, const Params& p) {
     buffer += text;
     buffer += end;
   };
-  cx.ws.ForEachCell(r, [&](CellHandle h, Cell& c) {
-    field(cx.ws.addressText(c.row, c.column), '\t');
+  cx.ws().ForEachCell(r, [&](CellHandle h, Cell& c) {
+    field(cx.ws().addressText(c.row, c.column), '\t');
     field(cellTypeName(c), '\t');
-    field(CellInputText(cx.ws, h), '\t');
-    field(cellValueText(cx.ws, h), '\t');
-    field(cellDisplayText(cx.ws, h), '\n');
+    field(CellInputText(cx.ws(), h), '\t');
+    field(cellValueText(cx.ws(), h), '\t');
+    field(cellDisplayText(cx.ws(), h), '\n');
     if (buffer.size() > (1 << 16) - 1024) {
       cx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
       buffer.clear();
@@ -173,14 +180,14 @@ bool actDump(Context& cx, const Params& p) {
 bool actCode(Context& cx, const Params& p) {
   int row, col;
   if (!parseCell(cx, p[0], row, col)) return false;
-  CellHandle h = cx.ws.FindCell(row, col);
-  if (h == kNoCell || !isFormula(cx.ws.cellPtr(h)) || !cx.ws.cell(h).content) {
+  CellHandle h = cx.ws().FindCell(row, col);
+  if (h == kNoCell || !isFormula(cx.ws().cellPtr(h)) || !cx.ws().cell(h).content) {
     cx.out << '\n';
     return true;
   }
-  const uint8_t* content = cx.ws.cell(h).content;
+  const uint8_t* content = cx.ws().cell(h).content;
   std::vector<uint8_t> code(content, content + content[0] + 1);
-  ConvertReferences(cx.ws, code.data(), row, col, ReferenceForm::File);
+  ConvertReferences(cx.ws(), code.data(), row, col, ReferenceForm::File);
   static const char* const kHex = "0123456789ABCDEF";
   std::string line;
   for (size_t i = 0; i < code.size(); ++i) {
@@ -193,7 +200,7 @@ bool actCode(Context& cx, const Params& p) {
 }
 
 bool actEval(Context& cx, const Params& p) {
-  EvalResult r = cx.session.evaluator().EvaluateText(cx.ws, p[0]);
+  EvalResult r = cx.session.evaluator().EvaluateText(cx.ws(), p[0]);
   cx.session.error().clear();
   if (r.error)
     cx.out << "ERR\n";
@@ -213,12 +220,13 @@ bool actWidth(Context& cx, const Params& p) {
   const char* last = p[0].data() + p[0].size();
   auto [end, ec] = std::from_chars(first, last, n);
   if (eq == std::string::npos || !corner.ok || !validColumn(corner.col) || ec != std::errc() ||
-      end != last || n < 1 || n > 31) {
+      end != last) {
     cx.err << "talloway-cli: --width needs COL=N (N from 1 to 31)\n";
     return false;
   }
-  cx.ws.columnWidth[corner.col] = static_cast<uint16_t>(n * 8);
-  return true;
+  return cx.frame()
+      .execute("COLWIDTH", {Arg::ofRange(CellRange::cell(0, corner.col)), Arg::ofNumber(n)})
+      .ok;
 }
 
 bool actFormat(Context& cx, const Params& p) {
@@ -228,32 +236,21 @@ bool actFormat(Context& cx, const Params& p) {
     if (eq == std::string::npos) cx.err << "talloway-cli: --format needs RANGE=CODE\n";
     return false;
   }
-  uint8_t format = ParseFormatCode(p[0].substr(eq + 1));
-  for (int row = r.row1; row <= r.row2; ++row)
-    for (int col = r.col1; col <= r.col2; ++col) {
-      CellHandle h = cx.ws.GetOrCreateCell(row, col);
-      if (h == kNoCell) continue;
-      Cell& c = cx.ws.cell(h);
-      c.format = static_cast<uint8_t>((c.format & kFormatProtected) | (format & kFormatMask));
-    }
-  return true;
+  return cx.frame().execute("RANGEFORMAT", {Arg::ofRange(r), Arg::ofText(p[0].substr(eq + 1))}).ok;
 }
 
 bool actSave(Context& cx, const Params& p) {
-  if (!Save(cx.ws, p[0])) {
+  if (!cx.frame().execute("FILESAVEAS", {Arg::ofText(p[0]), Arg::ofNumber(0)}).ok) {
     cx.failure = 1;
     return false;
   }
-  cx.ws.fileName = p[0];
-  cx.ws.hasFileName = true;
-  cx.ws.name = upperCased(p[0]);
   return true;
 }
 
 bool actExtract(Context& cx, const Params& p) {
   CellRange r;
   if (!parseRangeArg(cx, p[0], r)) return false;
-  if (!Save(cx.ws, p[1], SaveScope::Extract, r)) {
+  if (!Save(cx.ws(), p[1], SaveScope::Extract, r)) {
     cx.failure = 1;
     return false;
   }
@@ -291,7 +288,7 @@ bool actMerge(Context& cx, const Params& p) {
     return false;
   }
   LoadReport report;
-  if (Load(cx.ws, p[0], options, &report)) return true;
+  if (Load(cx.ws(), p[0], options, &report)) return true;
   if (!report.opened) {
     cx.failure = 1;
   } else if (!report.sourceFound) {
@@ -309,26 +306,35 @@ bool actName(Context& cx, const Params& p) {
   }
   if (!parseRangeArg(cx, p[0].substr(eq + 1), r)) return false;
   std::string name = p[0].substr(0, eq);
-  if (cx.ws.names.DefineName(name, r) == 0) {
+  if (!cx.frame().execute("RANGECREATE", {Arg::ofText(name), Arg::ofRange(r)}).ok) {
     cx.err << "talloway-cli: cannot define the range name " << name << '\n';
     return false;
   }
-  cx.ws.modified = true;
   return true;
 }
 
 bool actUnname(Context& cx, const Params& p) {
-  if (cx.ws.names.DeleteName(p[0]) <= 0) {
+  if (!cx.frame().execute("RANGEDELETE", {Arg::ofText(p[0])}).ok) {
     cx.err << "talloway-cli: no range name " << p[0] << '\n';
     return false;
   }
-  cx.ws.modified = true;
+  return true;
+}
+
+// Keys typed into the program as a person would type them.
+bool actKeys(Context& cx, const Params& p) {
+  KeyText keys = parseKeyText(p[0]);
+  if (!keys.error.empty()) {
+    cx.err << "talloway-cli: --keys: " << keys.error << '\n';
+    return false;
+  }
+  cx.program.type(keys.keys);
   return true;
 }
 
 bool actNames(Context& cx, const Params&) {
-  for (const RangeName& n : cx.ws.names.entries())
-    cx.out << n.name << ' ' << cx.ws.rangeText(n.range) << '\n';
+  for (const RangeName& n : cx.ws().names.entries())
+    cx.out << n.name << ' ' << cx.ws().rangeText(n.range) << '\n';
   return true;
 }
 
@@ -339,23 +345,17 @@ const std::map<std::string, Action>& actions() {
       {"--dump", {0, 1, actDump}},
       {"--code", {1, 1, actCode}},
       {"--recalc",
-       {0, 0,
-        [](Context& cx, const Params&) {
-          RecalcAllWindows(cx.session);
-          return true;
-        }}},
+       {0, 0, [](Context& cx, const Params&) { return cx.frame().execute("CALC").ok; }}},
       {"--eval", {1, 1, actEval}},
       {"--manual",
        {0, 0,
         [](Context& cx, const Params&) {
-          cx.ws.settings.manualRecalc = true;
-          return true;
+          return cx.frame().execute("RECALCMODE", {Arg::ofNumber(1)}).ok;
         }}},
       {"--auto",
        {0, 0,
         [](Context& cx, const Params&) {
-          cx.ws.settings.manualRecalc = false;
-          return true;
+          return cx.frame().execute("RECALCMODE", {Arg::ofNumber(0)}).ok;
         }}},
       {"--width", {1, 1, actWidth}},
       {"--format", {1, 1, actFormat}},
@@ -365,6 +365,9 @@ const std::map<std::string, Action>& actions() {
       {"--name", {1, 1, actName}},
       {"--unname", {1, 1, actUnname}},
       {"--names", {0, 0, actNames}},
+      {"--keys", {1, 1, actKeys, nullptr, false}},
+      // Answers are taken in turn by whatever asks; they are gathered first.
+      {"--answer", {1, 1, [](Context&, const Params&) { return true; }, nullptr, false}},
   };
   return table;
 }
@@ -376,27 +379,22 @@ bool isAction(const std::string& a) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  HeadlessHost host(&err);
-  Session session(host);
+  HeadlessProgram program(&err);
+  Session& session = program.session;
   if (const char* home = std::getenv("TALLOWAY_HOME"); home && *home) {
     std::string dir = home;
     ReadSettings(dir + "/" + kSettingsFileName, session.settings(), 8664, dir);
     ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session.programFunctions());
   }
-  installFunctionLibrary(session);
-  connectFiles(session);
-  Worksheet& ws = session.openWorksheet("SHEET1.WKS");
-  Context cx{session, ws, out, err};
+  for (size_t k = 0; k + 1 < args.size(); ++k)
+    if (args[k] == "--answer") program.host.scripted.push_back(args[++k]);
+  Context cx{program, session, out, err};
   size_t i = 0;
   if (i < args.size() && !isAction(args[i])) {
     // The File Open test, then the load; either refusal has shown its message.
-    const std::string& file = args[i++];
-    if (!isWorksheetFile(file)) {
-      session.ShowError("Invalid WKS File!");
-      return 1;
-    }
-    LoadReport report;
-    if (!Load(ws, file, LoadOptions{}, &report)) return 1;
+    if (!program.frame.execute("FILEOPEN", {Arg::ofText(args[i++])}).ok) return 1;
+  } else {
+    program.frame.execute("FILENEW");
   }
   while (i < args.size()) {
     auto it = actions().find(args[i]);
@@ -420,7 +418,16 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       err << "talloway-cli: " << it->first << " needs an argument\n";
       return 2;
     }
+    if (action.needsWorksheet && !program.frame.active()) {
+      err << "talloway-cli: " << it->first << ": no worksheet window is open\n";
+      return 2;
+    }
     if (!action.run(cx, params)) return cx.failure;
+    if (!program.host.unanswered.empty()) {
+      err << "talloway-cli: " << it->first << ": no answer was left for "
+          << program.host.unanswered << " (give one with --answer)\n";
+      return 2;
+    }
   }
   return 0;
 }

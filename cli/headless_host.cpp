@@ -1,28 +1,148 @@
 #include "cli/headless_host.h"
 
+#include <charconv>
 #include <cstdlib>
 
+#include "core/char_case.h"
+#include "core/dialog_model.h"
+
 namespace tw {
+
+namespace {
+
+bool cancels(const std::string& answer) {
+  return sameText(answer, "{ESC}");
+}
+
+}  // namespace
 
 void HeadlessHost::showErrorBox(const std::string& message) {
   errors.push_back(message);
   if (echo_) *echo_ << "Error:" << message << '\n';
 }
 
-Answer HeadlessHost::askYesNoCancel(const std::string& question, const std::string& caption) {
-  questions.push_back(caption + "|" + question);
-  if (answers.empty()) return Answer::Cancel;
-  Answer a = answers.front();
-  answers.pop_front();
+void HeadlessHost::cellsChanged(const Worksheet&, const CellRange&) {
+  ++redraws;
+}
+
+std::optional<std::string> HeadlessHost::next(const std::string& what) {
+  asked.push_back(what);
+  if (scripted.empty()) {
+    if (unanswered.empty()) unanswered = what;
+    return std::nullopt;
+  }
+  std::string a = std::move(scripted.front());
+  scripted.pop_front();
   return a;
 }
 
+Answer HeadlessHost::askYesNoCancel(const std::string& question, const std::string& caption) {
+  questions.push_back(caption + "|" + question);
+  if (!answers.empty()) {
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> a = next("the question \"" + question + "\"");
+  if (!a) return Answer::Cancel;
+  std::string u = upperCased(*a);
+  if (u == "Y" || u == "YES") return Answer::Yes;
+  if (u == "N" || u == "NO") return Answer::No;
+  return Answer::Cancel;
+}
+
+std::optional<std::string> HeadlessHost::inputBox(const std::string& caption,
+                                                  const std::string& prompt, const std::string&) {
+  std::optional<std::string> a = next("the input box \"" + (prompt.empty() ? caption : prompt) + "\"");
+  if (!a || cancels(*a)) return std::nullopt;
+  return a;
+}
+
+std::optional<std::string> HeadlessHost::openFileName(const FileRequest& request) {
+  std::optional<std::string> a = next("the file dialog \"" + request.title + "\"");
+  if (!a || cancels(*a)) return std::nullopt;
+  return a;
+}
+
+std::optional<std::string> HeadlessHost::saveFileName(const FileRequest& request) {
+  return openFileName(request);
+}
+
+bool HeadlessHost::runDialog(DialogModel& model) {
+  std::optional<std::string> a = next("the dialog \"" + model.caption() + "\"");
+  if (!a || cancels(*a)) return false;
+  std::string reason;
+  if (!applyAnswer(model, *a, reason) || !model.check(reason)) {
+    // A person would mend the field; a script cannot, so the dialog is cancelled.
+    showErrorBox(reason);
+    return false;
+  }
+  return true;
+}
+
+int HeadlessHost::macroMenu(const MenuRequest& request) {
+  int escape = static_cast<int>(request.items.size()) + 1;
+  std::optional<std::string> a = next("the menu \"" + request.title + "\"");
+  if (!a || cancels(*a)) return escape;
+  int n = 0;
+  auto [end, ec] = std::from_chars(a->data(), a->data() + a->size(), n);
+  if (ec == std::errc() && end == a->data() + a->size() && n >= 1 && n < escape) return n;
+  // An item's name, or the first letter it starts with.
+  for (size_t i = 0; i < request.items.size(); ++i)
+    if (sameText(request.items[i], *a)) return static_cast<int>(i) + 1;
+  if (a->size() == 1)
+    for (size_t i = 0; i < request.items.size(); ++i)
+      if (!request.items[i].empty() && upperChar(request.items[i][0]) == upperChar((*a)[0]))
+        return static_cast<int>(i) + 1;
+  return escape;
+}
+
+void HeadlessHost::deliverKeys(const std::vector<KeyPress>& more) {
+  keys.insert(keys.end(), more.begin(), more.end());
+  runPending();
+}
+
+std::optional<KeyPress> HeadlessHost::waitForKey() {
+  if (keys.empty()) {
+    if (unanswered.empty()) unanswered = "a key";
+    return std::nullopt;
+  }
+  KeyPress k = keys.front();
+  keys.pop_front();
+  return k;
+}
+
+void HeadlessHost::runLater(int, std::function<void()> fn) {
+  later_.push_back(std::move(fn));
+}
+
+void HeadlessHost::runPending() {
+  // A key's handler may deliver more keys: those join the queue.
+  if (delivering_) return;
+  delivering_ = true;
+  for (;;) {
+    if (!keys.empty()) {
+      KeyPress k = keys.front();
+      keys.pop_front();
+      if (keySink) keySink(k);
+      continue;
+    }
+    if (later_.empty()) break;
+    std::vector<std::function<void()>> due;
+    due.swap(later_);
+    for (auto& fn : due) fn();
+  }
+  delivering_ = false;
+}
+
 bool HeadlessHost::currentSelection(CellRange& range) {
+  if (selectionSource) return selectionSource(range);
   range = selection.valid() ? selection : CellRange::cell(cursorRow, cursorCol);
   return true;
 }
 
 bool HeadlessHost::currentCell(int& row, int& col) {
+  if (cellSource) return cellSource(row, col);
   row = cursorRow;
   col = cursorCol;
   return true;

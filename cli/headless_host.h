@@ -1,9 +1,11 @@
 // A host without a display: it records what the engine shows, answers
-// questions from a script and can echo error boxes to a stream. Used by
-// talloway-cli and by the tests.
+// boxes, dialogs and questions from scripted answers, hands keys to the
+// frame and runs what was asked to run later when the program is idle.
+// Used by talloway-cli and by the tests.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,23 +21,56 @@ class HeadlessHost : public Host {
 
   void showErrorBox(const std::string& message) override;
   void beep() override { ++beeps; }
-  void setMode(const std::string& mode) override { this->mode = mode; }
+  void showMode(Mode m) override { mode = modeLook(m).text; }
+  void cellsChanged(const Worksheet& ws, const CellRange& range) override;
   Answer askYesNoCancel(const std::string& question, const std::string& caption) override;
+  std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& initial) override;
+  std::optional<std::string> openFileName(const FileRequest& request) override;
+  std::optional<std::string> saveFileName(const FileRequest& request) override;
+  bool runDialog(DialogModel& model) override;
+  int macroMenu(const MenuRequest& request) override;
+  void deliverKeys(const std::vector<KeyPress>& keys) override;
+  std::optional<KeyPress> waitForKey() override;
+  void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;
   bool currentCell(int& row, int& col) override;
   std::string userName() override;
 
+  // Keys are handed to this, one at a time (the frame's key handler).
+  std::function<void(const KeyPress&)> keySink;
+  // Where the selection and cursor come from, when a frame is attached.
+  std::function<bool(CellRange&)> selectionSource;
+  std::function<bool(int&, int&)> cellSource;
+  // Delivers every queued key and runs what waits for idle, in order.
+  void runPending();
+
+  // Answers for boxes, dialogs and questions, taken in turn. "{ESC}"
+  // cancels any of them. A question takes Y, N or C.
+  std::deque<std::string> scripted;
+  // Answers for questions only, before the scripted ones (for tests).
+  std::deque<Answer> answers;
+  // Set when something asked and no answer was left: what it was.
+  std::string unanswered;
+
   std::vector<std::string> errors;  // every message shown, without "Error:"
   std::vector<std::string> questions;
-  std::deque<Answer> answers;  // taken in turn; Cancel when none is left
+  std::vector<std::string> asked;  // the boxes and dialogs shown, by caption
   int beeps = 0;
+  int redraws = 0;
   std::string mode = "READY";
   CellRange selection{};
   int cursorRow = 0;
   int cursorCol = 0;
+  std::deque<KeyPress> keys;  // keys still to be delivered
 
  private:
+  // The next scripted answer, or nullopt (and unanswered set) when none is left.
+  std::optional<std::string> next(const std::string& what);
+
   std::ostream* echo_;
+  std::vector<std::function<void()>> later_;
+  bool delivering_ = false;
 };
 
 }  // namespace tw

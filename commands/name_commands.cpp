@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "commands/command.h"
 #include "core/cell_entry.h"
 #include "core/range_names.h"
 #include "core/range_parse.h"
@@ -58,6 +59,71 @@ void NameTable(Worksheet& ws, const CellRange& target) {
       return;
     ++row;
   }
+}
+
+}  // namespace tw
+
+namespace tw {
+
+namespace {
+
+bool allDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+CommandResult namesChanged(Worksheet& ws) {
+  ws.modified = true;
+  return {};
+}
+
+}  // namespace
+
+void addNameCommands(CommandTable& t) {
+  t.add({"RANGECREATE",
+         {{ArgKind::Text, "Range name"}, {ArgKind::Range, "NAME: Specify Range"}},
+         [](CommandContext& cx, const Args& a) {
+           Worksheet& ws = *cx.ws;
+           std::string name = RangeNameTable::normalise(textArg(a, 0));
+           CellRange r = rangeArg(cx, a, 1, ArgKind::Range);
+           if (name.empty() || allDigits(name)) {
+             cx.session.ShowError(" All Digits in Name!");
+             return CommandResult::failed();
+           }
+           if (ws.names.FindName(name) <= 0 && ws.names.full()) {
+             cx.session.ShowError("Max names (" + std::to_string(RangeNameTable::kMaxNames) +
+                                  ") Exceeded");
+             return CommandResult::failed();
+           }
+           if (!r.valid() || ws.names.DefineName(name, r) == 0) {
+             cx.session.ShowError("Invalid Range Name");
+             return CommandResult::failed();
+           }
+           return namesChanged(ws);
+         }});
+  t.add({"RANGEDELETE", {{ArgKind::Text, "Range name"}}, [](CommandContext& cx, const Args& a) {
+           if (cx.ws->names.DeleteName(textArg(a, 0)) <= 0) {
+             cx.host().beep();
+             return CommandResult::failed();
+           }
+           return namesChanged(*cx.ws);
+         }});
+  t.add({"RANGERESET", {}, [](CommandContext& cx, const Args&) {
+           cx.ws->names.ResetNames();
+           return namesChanged(*cx.ws);
+         }});
+  t.add({"RANGETABLE", {{ArgKind::Range, "TABLE: To Range"}}, [](CommandContext& cx, const Args& a) {
+           CellRange r = rangeArg(cx, a, 0, ArgKind::Range);
+           NameTable(*cx.ws, r);
+           CommandResult out;
+           out.changed.push_back(
+               CellRange::of(r.row1, r.col1, std::min(kRows - 1, r.row1 + cx.ws->names.count()),
+                             std::min(kColumns - 1, r.col1 + 1)));
+           return out;
+         }});
+  t.add({"RANGEBUILD", {{ArgKind::Range, "BUILD: FROM Range"}}, [](CommandContext& cx, const Args& a) {
+           BuildNames(*cx.ws, rangeArg(cx, a, 0, ArgKind::Range));
+           return CommandResult{};
+         }});
 }
 
 }  // namespace tw

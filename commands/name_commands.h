@@ -20,3 +20,13 @@ void BuildNames(Worksheet& ws, const CellRange& source);
 void NameTable(Worksheet& ws, const CellRange& target);
 
 }  // namespace tw
+
+namespace tw {
+
+class CommandTable;
+
+// RANGECREATE name, range; RANGEDELETE name; RANGERESET; RANGETABLE range;
+// RANGEBUILD range.
+void addNameCommands(CommandTable& table);
+
+}  // namespace tw

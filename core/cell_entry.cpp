@@ -99,7 +99,6 @@ EntryResult EnterCell(Worksheet& ws, std::string_view text, int row, int col) {
       session.error().clear();
       if (!CompileFormula(ws, text, code)) {
         ws.modified = true;
-        host.redrawRow(row);
         session.error().raise();
         return EntryResult::SyntaxError;
       }
@@ -145,9 +144,14 @@ EntryResult EnterCell(Worksheet& ws, std::string_view text, int row, int col) {
       break;
     }
   }
-  if (!manual && hadDependents) RecalcFrom(ws, h);
-  host.redrawRow(row);
-  host.refreshInputLine();
+  // The row holds what spills from the cell or into it; a recalculation
+  // may have changed any cell.
+  if (!manual && hadDependents) {
+    RecalcFrom(ws, h);
+    host.cellsChanged(ws, kEmptyRange);
+  } else {
+    host.cellsChanged(ws, CellRange::of(row, 0, row, kColumns - 1));
+  }
   return EntryResult::Stored;
 }
 

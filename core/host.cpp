@@ -9,6 +9,32 @@
 
 namespace tw {
 
+ModeLook modeLook(Mode m) {
+  switch (m) {
+    case Mode::Ready:
+      return {"READY", 0x1F};
+    case Mode::Edit:
+      return {"EDIT", 0x3F};
+    case Mode::Value:
+      return {"VALUE", 0xB4};
+    case Mode::Label:
+      return {"LABEL", 0xB1};
+    case Mode::Question:
+      return {"?", 0xB4};
+    case Mode::Point:
+      return {"POINT", 0x70};
+    case Mode::Range:
+      return {"RANGE", 0xB1};
+    case Mode::Wait:
+      return {" WAIT! ", 0x4F};
+    case Mode::Menu:
+      return {"MENU", 0x1F};
+    case Mode::Step:
+      return {"Step", 0x4F};
+  }
+  return {"READY", 0x1F};
+}
+
 std::string Host::currentDirectory() {
   std::error_code ec;
   auto p = std::filesystem::current_path(ec);

@@ -4,14 +4,45 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/keys.h"
 
 namespace tw {
 
 struct CellRange;
+class DialogModel;
+class Worksheet;
 
 enum class Answer { Yes, No, Cancel };
+
+// The mode indicator's states.
+enum class Mode { Ready, Edit, Value, Label, Question, Point, Range, Wait, Menu, Step };
+
+struct ModeLook {
+  const char* text;
+  uint8_t colour;  // high nibble background, low nibble text: screen-colour indexes
+};
+ModeLook modeLook(Mode m);
+
+// What the open and save dialogs are asked.
+struct FileRequest {
+  std::string title;      // "TALLOWAY OPEN"
+  std::string directory;  // where the dialog starts
+  std::string name;       // the initial file name
+  // Filters as the dialogs show them: "Worksheets (*.wks *.wk1)", ...
+  std::vector<std::string> filters;
+};
+
+// A macro menu: items with their descriptions, and the title.
+struct MenuRequest {
+  std::string title;
+  std::vector<std::string> items;
+  std::vector<std::string> descriptions;
+};
 
 class Host {
  public:
@@ -20,16 +51,45 @@ class Host {
   // The one modal error box: "Error:" followed by the message, one OK button.
   virtual void showErrorBox(const std::string& message) = 0;
   virtual void beep() = 0;
-  // Mode indicator text such as "READY", "EDIT", " WAIT! ".
-  virtual void setMode(const std::string& /*mode*/) {}
+  virtual void showMode(Mode /*mode*/) {}
   // Progress gauge, 0..100; a negative value hides it.
   virtual void showProgress(int /*percent*/) {}
-  // A cell's row changed and should be drawn again (row < 0: everything).
-  virtual void redrawRow(int /*row*/) {}
-  virtual void refreshInputLine() {}
+  // Cells of a worksheet changed and should be drawn again; an invalid range
+  // (the empty range) means every cell.
+  virtual void cellsChanged(const Worksheet& /*ws*/, const CellRange& /*range*/) {}
   virtual Answer askYesNoCancel(const std::string& /*question*/, const std::string& /*caption*/) {
     return Answer::Cancel;
   }
+
+  // --- Boxes and dialogs: nullopt or false when cancelled ---------------------
+  virtual std::optional<std::string> inputBox(const std::string& /*caption*/,
+                                              const std::string& /*prompt*/,
+                                              const std::string& /*initial*/) {
+    return std::nullopt;
+  }
+  virtual std::optional<std::string> openFileName(const FileRequest& /*request*/) {
+    return std::nullopt;
+  }
+  virtual std::optional<std::string> saveFileName(const FileRequest& /*request*/) {
+    return std::nullopt;
+  }
+  // Shows the dialog until it is accepted (its check passing) or cancelled.
+  virtual bool runDialog(DialogModel& /*model*/) { return false; }
+  // The chosen item's number from 1, or the number of items + 1 for Esc.
+  virtual int macroMenu(const MenuRequest& request) {
+    return static_cast<int>(request.items.size()) + 1;
+  }
+
+  // --- Keys and time ----------------------------------------------------------
+  // Keys to be processed in order exactly as typed ones, by whatever has the
+  // keyboard when each arrives.
+  virtual void deliverKeys(const std::vector<KeyPress>& /*keys*/) {}
+  // Waits until a key is pressed and hands it over instead of acting on it;
+  // nullopt when none will come.
+  virtual std::optional<KeyPress> waitForKey() { return std::nullopt; }
+  // Runs fn once, after at least the given time, when the program is idle.
+  virtual void runLater(int /*milliseconds*/, std::function<void()> fn) { fn(); }
+
   // The selection of the active worksheet window, for the range word RANGE.
   virtual bool currentSelection(CellRange& /*range*/) { return false; }
   // The current cell of the active worksheet window, for the range word CURSOR.

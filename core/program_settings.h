@@ -16,6 +16,13 @@ struct NamedFormat {
 
 std::vector<NamedFormat> defaultFormatList();
 
+struct ProgramSettings;
+// Moves or adds a file name to the front of the recent files: an earlier
+// entry of the same name (without case) goes, and when the list has reached
+// the configured count (HSIZE=, at most kMaxRecentFiles) the oldest is dropped.
+constexpr int kMaxRecentFiles = 10;
+void addRecentFile(ProgramSettings& settings, const std::string& name);
+
 struct ProgramSettings {
   // [Directories]
   std::string saveDirectory;  // SAVE=

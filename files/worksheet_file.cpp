@@ -139,11 +139,7 @@ Worksheet* openWorksheetFile(Session& session, const std::string& fileName) {
     session.ShowError("Invalid WKS File!");
     return nullptr;
   }
-  auto& history = session.settings().history;
-  std::erase_if(history, [&](const std::string& h) { return sameFileName(h, path); });
-  history.insert(history.begin(), path);
-  if (static_cast<int>(history.size()) > std::max(session.settings().historySize, 0))
-    history.resize(std::max(session.settings().historySize, 0));
+  addRecentFile(session.settings(), path);
 
   Worksheet& ws = session.openWorksheet(upperCased(path));
   LoadReport report;

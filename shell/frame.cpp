@@ -13,69 +13,11 @@
 
 namespace tw {
 
-ModeLook modeLook(Mode m) {
-  switch (m) {
-    case Mode::Ready:
-      return {"READY", 0x1F};
-    case Mode::Edit:
-      return {"EDIT", 0x3F};
-    case Mode::Value:
-      return {"VALUE", 0xB4};
-    case Mode::Label:
-      return {"LABEL", 0xB1};
-    case Mode::Question:
-      return {"?", 0xB4};
-    case Mode::Point:
-      return {"POINT", 0x70};
-    case Mode::Range:
-      return {"RANGE", 0xB1};
-    case Mode::Wait:
-      return {" WAIT! ", 0x4F};
-  }
-  return {"READY", 0x1F};
-}
-
-// --- Windows ------------------------------------------------------------------------
-
-WindowState& Frame::addWindow(Worksheet& ws) {
-  windows_.push_back(std::make_unique<WindowState>(ws));
-  WindowState& w = *windows_.back();
-  activate(&w);
-  return w;
-}
-
-void Frame::removeWindow(WindowState& w) {
-  if (active_ == &w) {
-    if (entryActive()) endEntry();
-    if (prompt_) {
-      prompt_.reset();
-      view_.showPrompt(false, {}, {});
-    }
-    active_ = nullptr;
-  }
-  windows_.erase(std::remove_if(windows_.begin(), windows_.end(),
-                                [&](const auto& p) { return p.get() == &w; }),
-                 windows_.end());
-  if (!active_ && !windows_.empty()) activate(windows_.back().get());
-}
-
-void Frame::activate(WindowState* w) {
-  active_ = w;
-  if (w) session_.setCurrent(&w->worksheet());
-  if (w) view_.showRecalcMode(w->worksheet().settings.manualRecalc);
-  UpdateCellIndicators();
-}
-
-WindowState* Frame::windowFor(const Worksheet& ws) {
-  for (const auto& w : windows_)
-    if (&w->worksheet() == &ws) return w.get();
-  return nullptr;
-}
-
 // --- Modes and the input line -----------------------------------------------------------
 
 Mode Frame::mode() const {
   if (waiting_) return Mode::Wait;
+  if (menuCursor_.open()) return Mode::Menu;
   if (prompt_) return Mode::Range;
   if (pointing_) return Mode::Point;
   if (editFlag_) return Mode::Edit;
@@ -90,12 +32,21 @@ Mode Frame::mode() const {
 
 void Frame::setWaiting(bool on) {
   waiting_ = on;
-  view_.showMode(mode());
+  refreshMode();
+}
+
+void Frame::refreshMode() {
+  session_.host().showMode(mode());
 }
 
 void Frame::refreshInput() {
   view_.showInput(text_, caret_, red_, entryActive());
-  view_.showMode(mode());
+  refreshMode();
+}
+
+void Frame::setInsert(bool on) {
+  insert_ = on;
+  view_.showInsert(on);
 }
 
 bool Frame::endsWithOperator(const std::string& text) {
@@ -151,7 +102,7 @@ void Frame::editCurrentCell() {
   if (!entryActive()) {
     CellDescriptionText d = CellDescription(ws, active_->row(), active_->col());
     if (!d.editable) {
-      view_.beep();
+      session_.host().beep();
       return;
     }
     text_ = d.content;
@@ -167,7 +118,7 @@ void Frame::editCurrentCell() {
 
 void Frame::insertChar(char c) {
   if (text_.size() >= 255 && (insert_ || caret_ >= text_.size())) {
-    view_.beep();
+    session_.host().beep();
     return;
   }
   if (!insert_ && caret_ < text_.size())
@@ -183,7 +134,7 @@ void Frame::endEntry() {
   text_.clear();
   caret_ = 0;
   inputActive_ = editFlag_ = pointing_ = red_ = false;
-  view_.showMode(mode());
+  refreshMode();
   UpdateCellIndicators();
 }
 
@@ -198,7 +149,7 @@ bool Frame::CommitEntry() {
   EntryResult r = EnterCell(ws, text_, savedRow_, savedCol_);
   if (r == EntryResult::SyntaxError) {
     session_.error().clear();
-    view_.beep();
+    session_.host().beep();
     red_ = true;
     editFlag_ = true;
     inputActive_ = true;
@@ -208,8 +159,7 @@ bool Frame::CommitEntry() {
   }
   session_.error().clear();
   endEntry();
-  for (const auto& other : windows_)
-    if (&other->worksheet() == &ws) view_.cellsChanged(*other, -1);
+  refreshMenus();  // Undo and the like follow the worksheet
   if (enterMoves_) {
     w.move(enterDirection_);
     view_.cursorMoved(w);
@@ -279,6 +229,7 @@ void Frame::cycleAbsolute() {
 
 bool Frame::key(const KeyPress& k) {
   if (waiting_) return false;
+  if (menuCursor_.open()) return keyInMenu(k);
   if (prompt_) return keyInPrompt(k);
   if (entryActive()) return keyInEntry(k);
   return keyInWindow(k);
@@ -331,15 +282,34 @@ bool Frame::moveKey(WindowState& w, const KeyPress& k, bool extend) {
 }
 
 bool Frame::keyInWindow(const KeyPress& k) {
+  // The menus' keys work with or without a window.
+  if (k.key == Key::Alt || k.key == Key::F10) {
+    openMenu();
+    return true;
+  }
+  if (k.alt && k.key == Key::Character) {
+    if (itemWithMnemonic(menuBar_, k.ch) < 0) return false;
+    openMenu(k.ch);
+    return true;
+  }
+  if (k.ctrl) {
+    if (const MenuItem* item = itemWithAccelerator(menuBar_, acceleratorText(k))) {
+      if (item->enabled)
+        invoke(item->command, item->argument);
+      else
+        session_.host().beep();
+      return true;
+    }
+  }
+  if (k.key == Key::Character && k.ch == '/' && !k.ctrl) {
+    openMenu();
+    return true;
+  }
   if (!active_) return false;
   WindowState& w = *active_;
   switch (k.key) {
     case Key::Character:
-      if (k.ch == '/') {
-        view_.openMenu();
-        return true;
-      }
-      if (static_cast<unsigned char>(k.ch) < 32) return false;
+      if (k.ctrl || static_cast<unsigned char>(k.ch) < 32) return false;
       startEntry(k.ch);
       return true;
     case Key::End:
@@ -360,7 +330,7 @@ bool Frame::keyInWindow(const KeyPress& k) {
       editCurrentCell();
       return true;
     case Key::F5:
-      goToPrompt();
+      invoke("GOTO");
       return true;
     case Key::F6:
       w.otherPane();
@@ -368,10 +338,16 @@ bool Frame::keyInWindow(const KeyPress& k) {
       UpdateCellIndicators();
       return true;
     case Key::F9:
-      setWaiting(true);
-      RecalcAllWindows(session_);
-      setWaiting(false);
-      for (const auto& other : windows_) view_.cellsChanged(*other, -1);
+      execute("CALC");
+      return true;
+    case Key::BigLeft:
+      w.move(Direction::Left, std::max(1, w.pane().visibleCols), k.shift);
+      view_.cursorMoved(w);
+      UpdateCellIndicators();
+      return true;
+    case Key::BigRight:
+      w.move(Direction::Right, std::max(1, w.pane().visibleCols), k.shift);
+      view_.cursorMoved(w);
       UpdateCellIndicators();
       return true;
     case Key::Enter:
@@ -474,7 +450,7 @@ bool Frame::keyInEntry(const KeyPress& k) {
       refreshInput();
       return true;
     case Key::Insert:
-      insert_ = !insert_;
+      setInsert(!insert_);
       return true;
     case Key::F2:
       if (pointing_) {
@@ -534,7 +510,7 @@ void Frame::OpenRangePrompt(const std::string& title, std::function<void(const s
   prompt_ = std::move(p);
   active_->collapse();
   view_.showPrompt(true, " " + title, prompt_->text);
-  view_.showMode(mode());
+  refreshMode();
   UpdateCellIndicators();
 }
 
@@ -613,7 +589,7 @@ RangePrompt Frame::closePrompt() {
     active_->moveTo(p.savedRow, p.savedCol);
     view_.cursorMoved(*active_);
   }
-  view_.showMode(mode());
+  refreshMode();
   return p;
 }
 
@@ -640,22 +616,6 @@ std::optional<CellRange> Frame::parsePromptRange(const std::string& text) {
   return p.range;
 }
 
-void Frame::goToPrompt() {
-  WindowState* w = active_;
-  OpenRangePrompt(
-      "GOTO: Specify Cell",
-      [this, w](const std::string& text) {
-        if (active_ != w) return;
-        if (auto r = parsePromptRange(text)) {
-          w->moveTo(r->row1, r->col1);
-          view_.cursorMoved(*w);
-        } else if (!text.empty()) {
-          view_.beep();
-        }
-      },
-      CellRange::cell(w->row(), w->col()));
-}
-
 // --- Indicators and recent files ----------------------------------------------------------------
 
 void Frame::UpdateCellIndicators() {
@@ -680,12 +640,8 @@ const std::vector<std::string>& Frame::recentFiles() const {
 }
 
 void Frame::AddRecentFile(const std::string& name) {
-  auto same = [&](const std::string& other) { return sameText(other, name); };
-  std::vector<std::string>& recent = session_.settings().history;
-  std::erase_if(recent, same);
-  size_t limit = static_cast<size_t>(std::clamp(session_.settings().historySize, 1, kMaxRecent));
-  while (recent.size() >= limit) recent.pop_back();
-  recent.insert(recent.begin(), name.substr(0, 255));
+  addRecentFile(session_.settings(), name);
+  refreshMenus();
 }
 
 }  // namespace tw

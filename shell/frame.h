@@ -1,18 +1,25 @@
-// The main window's behaviour apart from its widgets: the input line with
-// its modes and pointing, range prompts, key routing between the input line
-// and the worksheet windows, and the recent-files list. Widgets forward
-// keys here and draw what the FrameView calls tell them.
+// The main window's behaviour apart from its widgets: the windows and the
+// active one, the input line with its modes and pointing, range prompts,
+// the menus and their keys, and running commands, from the menus, the
+// keys, macros and the command line alike. Widgets forward keys here and
+// draw what the FrameView calls tell them; everything the engine asks of
+// the outside world goes through the session's host.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "commands/command.h"
 #include "core/cell_address.h"
-#include "shell/keys.h"
+#include "core/host.h"
+#include "core/keys.h"
+#include "core/program_settings.h"
+#include "shell/menu_model.h"
 #include "shell/window_state.h"
 
 namespace tw {
@@ -20,19 +27,10 @@ namespace tw {
 class Session;
 class Worksheet;
 
-enum class Mode { Ready, Edit, Value, Label, Question, Point, Range, Wait };
-
-struct ModeLook {
-  const char* text;
-  uint8_t colour;  // high nibble background, low nibble text: screen-colour indexes
-};
-ModeLook modeLook(Mode m);
-
-// What the widgets must show when the shell's state changes.
+// What the frame's widgets must show when the frame's state changes.
 class FrameView {
  public:
   virtual ~FrameView() = default;
-  virtual void showMode(Mode mode) = 0;
   virtual void showInput(const std::string& text, size_t caret, bool red, bool active) = 0;
   virtual void showAddress(const std::string& text) = 0;
   virtual void showDescription(const std::string& /*text*/) {}
@@ -40,12 +38,20 @@ class FrameView {
   virtual void showPrompt(bool open, const std::string& title, const std::string& text) = 0;
   // The window's cursor, selection or scroll position changed.
   virtual void cursorMoved(WindowState& w) = 0;
-  // Rows of the window's worksheet changed; row < 0 means all.
-  virtual void cellsChanged(WindowState& w, int row) = 0;
-  virtual void openMenu() {}
-  virtual void beep() {}
+  // A window was made for the state (it then becomes active), or is going.
+  virtual void windowOpened(WindowState& /*w*/) {}
+  virtual void windowClosing(WindowState& /*w*/) {}
+  // The window's caption, split or tabs changed.
+  virtual void windowChanged(WindowState& /*w*/) {}
+  // The menus' items or states changed (recent files, checks).
+  virtual void menusChanged() {}
+  // The keyboard moved in the menus (closed when the cursor is empty).
+  virtual void showMenu(const MenuCursor& /*cursor*/) {}
   virtual void showRecalcMode(bool /*manual*/) {}
   virtual void showEndMode(bool /*on*/) {}
+  virtual void showInsert(bool /*on*/) {}
+  virtual void arrangeWindows(Arrangement /*how*/) {}
+  virtual void exitProgram() {}
 };
 
 struct RangePrompt {
@@ -59,25 +65,60 @@ struct RangePrompt {
   bool typed = false;  // the user typed into the prompt: pointing no longer rewrites it
 };
 
-class Frame {
+class Frame : private Workspace {
  public:
-  static constexpr int kMaxRecent = 10;
+  static constexpr int kMaxRecent = kMaxRecentFiles;
 
-  Frame(Session& session, FrameView& view) : session_(session), view_(view) {}
+  Frame(Session& session, FrameView& view);
+  ~Frame() override;
+
+  Session& session() { return session_; }
+  const CommandTable& commands() const { return commands_; }
 
   // --- Windows -----------------------------------------------------------------
+  // A window of its own for a worksheet of the session; it becomes active.
   WindowState& addWindow(Worksheet& ws);
-  void removeWindow(WindowState& w);
+  // Closes the window: asks to save a changed worksheet (CloseMode::Ask),
+  // refuses while an entry or prompt is pending. False when it stays open.
+  bool closeWindow(WindowState& w, CloseMode mode = CloseMode::Ask);
+  // Closing the whole program: every window, each asking in turn.
+  bool closeAll(CloseMode mode = CloseMode::Ask);
   void activate(WindowState* w);
   WindowState* active() { return active_; }
   const std::vector<std::unique_ptr<WindowState>>& windows() const { return windows_; }
   WindowState* windowFor(const Worksheet& ws);
+  // Opens what the program starts with: the file given, else the start-up
+  // worksheet when there is one, else a new worksheet when the settings ask.
+  void startUp(const std::string& startFile, const std::string& settingsDirectory,
+               const std::string& programDirectory);
+
+  // --- Commands ------------------------------------------------------------------
+  // Runs a command with the arguments given, for the active window; what it
+  // changed is shown. Unknown commands beep and fail.
+  CommandResult execute(std::string_view command, const Args& args = {});
+  // Runs a command as a menu does: a dialog of the frame when it has one,
+  // otherwise asking for each argument not given (ranges through prompts,
+  // the others through input boxes). argument, when not empty, is the first.
+  void invoke(std::string_view command, const std::string& argument = {});
+  CommandContext context();
 
   // --- Keys --------------------------------------------------------------------
-  // A key typed anywhere in the frame; false when the shell does not use it.
+  // A key typed anywhere in the frame; false when the frame does not use it.
   bool key(const KeyPress& k);
   // The input line was clicked: an entry starts in edit mode.
   void clickInputLine();
+
+  // --- Menus -------------------------------------------------------------------
+  const MenuBar& menuBar() const { return menuBar_; }
+  const MenuCursor& menuCursor() const { return menuCursor_; }
+  bool menuOpen() const { return menuCursor_.open(); }
+  // Drops down the menu bar's first menu, or the one of a mnemonic.
+  void openMenu(char mnemonic = 0);
+  void closeMenu();
+  // Builds the menus afresh from the frame's state.
+  void refreshMenus();
+  // A menu item chosen with the mouse: the menus close, the item runs.
+  void chooseMenuItem(const MenuItem& item);
 
   // --- The input line ------------------------------------------------------------
   bool entryActive() const { return inputActive_ || editFlag_; }
@@ -94,7 +135,7 @@ class Frame {
   // Enter: hands the text to cell entry; false when it did not compile.
   bool CommitEntry();
   void CancelEntry();
-  void setInsert(bool on) { insert_ = on; }
+  void setInsert(bool on);
   void setEnterMoves(bool on, Direction d = Direction::Down) {
     enterMoves_ = on;
     enterDirection_ = d;
@@ -117,8 +158,7 @@ class Frame {
   std::optional<CellRange> parsePromptRange(const std::string& text);
 
   // --- Other frame state -----------------------------------------------------------
-  // The recent files live in the program settings, newest first; at most
-  // the configured count (HSIZE=) and never more than ten are kept.
+  // The recent files live in the program settings, newest first.
   void AddRecentFile(const std::string& name);
   const std::vector<std::string>& recentFiles() const;
   // Updates the address panel, description and input line for the cursor.
@@ -126,10 +166,27 @@ class Frame {
   void setWaiting(bool on);
   // Called when a window's cursor was moved by the mouse.
   void cursorMovedByMouse(WindowState& w);
+  void toggleSplit(WindowState& w);
 
  private:
+  // Workspace: the windows as commands see them.
+  Worksheet* newWorksheet() override;
+  Worksheet* openWorksheet(const std::string& path) override;
+  bool closeWorksheet(Worksheet& ws, CloseMode mode) override;
+  void storeLayout(Worksheet& ws) override;
+  void arrangeWindows(Arrangement how) override;
+  void exitProgram() override;
+
+  void menuClosed();
+  void addFrameCommands();
+  void addForms();
+  void show(const CommandResult& r, Worksheet* ws);
+  // Asks for the arguments from `from` on, then runs the command.
+  void gather(const CommandEntry& entry, Args args, size_t from);
+
   bool keyInEntry(const KeyPress& k);
   bool keyInPrompt(const KeyPress& k);
+  bool keyInMenu(const KeyPress& k);
   // Hides the prompt and puts the cursor back; the prompt is handed back.
   RangePrompt closePrompt();
   bool keyInWindow(const KeyPress& k);
@@ -140,13 +197,18 @@ class Frame {
   void insertChar(char c);
   void endEntry();
   void refreshInput();
-  void goToPrompt();
+  void refreshMode();
   static bool endsWithOperator(const std::string& text);
 
   Session& session_;
   FrameView& view_;
+  CommandTable commands_;
+  std::map<std::string, std::function<void()>> forms_;
   std::vector<std::unique_ptr<WindowState>> windows_;
   WindowState* active_ = nullptr;
+  MenuBar menuBar_;
+  MenuCursor menuCursor_;
+  bool menusStale_ = false;
 
   std::string text_;
   size_t caret_ = 0;
@@ -163,5 +225,8 @@ class Frame {
   int savedRow_ = 0, savedCol_ = 0;  // the cell the entry is for, while pointing moves
   std::optional<RangePrompt> prompt_;
 };
+
+// The key's name as accelerators are written: "Ctrl+Z", "F9", "Shift+F3".
+std::string acceleratorText(const KeyPress& k);
 
 }  // namespace tw

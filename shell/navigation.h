@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/cell_address.h"
-#include "shell/keys.h"
+#include "core/keys.h"
 
 namespace tw {
 

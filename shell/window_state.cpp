@@ -85,8 +85,8 @@ void WindowState::endArrow(Direction d, bool extend) {
   moveTo(a.row, a.column, extend);
 }
 
-void WindowState::setSplit(bool on) {
-  if (on && !split_) panes_[1] = panes_[0];
+void WindowState::setSplit(bool on, SecondPane second) {
+  if (on && !split_ && second == SecondPane::FromFirst) panes_[1] = panes_[0];
   split_ = on;
   if (!on) active_ = 0;
 }

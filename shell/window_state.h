@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/cell_address.h"
-#include "shell/keys.h"
+#include "core/keys.h"
 
 namespace tw {
 
@@ -38,6 +38,7 @@ class WindowState {
   Pane& pane() { return panes_[active_]; }
   const Pane& pane() const { return panes_[active_]; }
   Pane& pane(int i) { return panes_[i]; }
+  const Pane& pane(int i) const { return panes_[i]; }
   int activePane() const { return active_; }
   int row() const { return pane().row; }
   int col() const { return pane().col; }
@@ -61,9 +62,11 @@ class WindowState {
   void endHome(bool extend = false);
   void endArrow(Direction d, bool extend = false);
 
-  // The split: the second pane starts where the first one is.
+  // The split: the second pane starts where the first one is, unless it
+  // keeps a layout of its own (one restored from the worksheet's file).
+  enum class SecondPane { FromFirst, AsItIs };
   bool split() const { return split_; }
-  void setSplit(bool on);
+  void setSplit(bool on, SecondPane second = SecondPane::FromFirst);
   bool syncHorizontal = false;
   bool syncVertical = false;
   // F6: to the other pane when split; otherwise the current view changes

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/headless_frame.h"
 #include "cli/headless_host.h"
 #include "core/cell_entry.h"
 #include "core/display_format.h"
@@ -18,6 +19,7 @@
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "functions/function_library.h"
+#include "shell/key_text.h"
 
 namespace tw::test {
 
@@ -27,43 +29,81 @@ inline Session& withLibrary(Session& session) {
   return session;
 }
 
-class SheetTest : public ::testing::Test {
+// Short ways to type into cells and read them back, for a test that has a
+// worksheet `ws`.
+template <class Test>
+class SheetHelpers {
  public:
-  SheetTest() : session(host), ws(withLibrary(session).openWorksheet("TEST.WKS")) {}
-
   // Parses a single address such as "B7".
   std::pair<int, int> at(const std::string& address) {
-    ParsedRange p = ParseRange(ws, address);
+    ParsedRange p = ParseRange(sheet(), address);
     EXPECT_TRUE(p.ok && p.range.isSingleCell()) << address;
     return {p.range.row1, p.range.col1};
   }
   EntryResult enter(const std::string& address, const std::string& text) {
     auto [row, col] = at(address);
-    EntryResult r = EnterCell(ws, text, row, col);
-    session.error().clear();
+    EntryResult r = EnterCell(sheet(), text, row, col);
+    sheet().session().error().clear();
     return r;
   }
   CellHandle handle(const std::string& address) {
     auto [row, col] = at(address);
-    return ws.FindCell(row, col);
+    return sheet().FindCell(row, col);
   }
-  Cell* cell(const std::string& address) { return ws.cellPtr(handle(address)); }
-  double number(const std::string& address) { return ws.CellNumber(handle(address)); }
-  std::string text(const std::string& address) { return ws.LabelText(handle(address)); }
-  std::string input(const std::string& address) { return CellInputText(ws, handle(address)); }
+  Cell* cell(const std::string& address) { return sheet().cellPtr(handle(address)); }
+  double number(const std::string& address) { return sheet().CellNumber(handle(address)); }
+  std::string text(const std::string& address) { return sheet().LabelText(handle(address)); }
+  std::string input(const std::string& address) { return CellInputText(sheet(), handle(address)); }
   bool isErr(const std::string& address) {
     Cell* c = cell(address);
     return c && c->isErr();
   }
   EvalResult eval(const std::string& formula) {
-    EvalResult r = session.evaluator().EvaluateText(ws, formula);
-    session.error().clear();
+    Session& s = sheet().session();
+    EvalResult r = s.evaluator().EvaluateText(sheet(), formula);
+    s.error().clear();
     return r;
   }
+
+ private:
+  Worksheet& sheet() { return static_cast<Test*>(this)->ws; }
+};
+
+// A worksheet of a session on a headless host.
+class SheetTest : public ::testing::Test, public SheetHelpers<SheetTest> {
+ public:
+  SheetTest() : session(host), ws(withLibrary(session).openWorksheet("TEST.WKS")) {}
 
   HeadlessHost host;
   Session session;
   Worksheet& ws;
+};
+
+// The whole program without a display, with one new worksheet window.
+class ProgramTest : public ::testing::Test, public SheetHelpers<ProgramTest> {
+ public:
+  ProgramTest()
+      : session(program.session),
+        host(program.host),
+        frame(program.frame),
+        view(program.view),
+        ws(*(frame.execute("FILENEW"), &frame.active()->worksheet())),
+        window(frame.active()) {}
+
+  // Keys as --keys writes them: "+{RIGHT}*2~".
+  void keys(const std::string& text) {
+    KeyText k = parseKeyText(text);
+    ASSERT_TRUE(k.error.empty()) << k.error;
+    program.type(k.keys);
+  }
+
+  HeadlessProgram program;
+  Session& session;
+  HeadlessHost& host;
+  Frame& frame;
+  HeadlessFrameView& view;
+  Worksheet& ws;
+  WindowState* window;
 };
 
 // A fresh directory, removed at the end of the test.

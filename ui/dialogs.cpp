@@ -12,108 +12,116 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QSysInfo>
 #include <QVBoxLayout>
+#include <functional>
+#include <vector>
 
-#include "core/day_serial.h"
-#include "core/display_format.h"
-#include "core/session.h"
-#include "core/worksheet.h"
-#include "files/system_memory.h"
+#include "shell/dialog_models.h"
 #include "ui/text_codec.h"
 
 namespace tw {
 
 namespace {
 
-QDialogButtonBox* okCancel(QDialog& d) {
-  auto* b = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-  QObject::connect(b, &QDialogButtonBox::accepted, &d, &QDialog::accept);
-  QObject::connect(b, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  return b;
+// Runs the dialog until OK finds the model's check passing, or Cancel.
+// take writes the widgets into the model before the check.
+bool runChecked(QDialog& d, DialogModel& model, const std::function<void()>& take) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
+    take();
+    std::string message;
+    if (!model.check(message)) {
+      QMessageBox::warning(&d, toQt(model.caption()), toQt(message));
+      return;
+    }
+    d.accept();
+  });
+  d.layout()->addWidget(buttons);
+  d.setWindowTitle(toQt(model.caption()));
+  return d.exec() == QDialog::Accepted;
 }
 
-}  // namespace
-
-std::optional<uint8_t> FormatDialog::ask(QWidget* parent, const std::vector<NamedFormat>& formats) {
+bool formatForm(QWidget* parent, FormatModel& m) {
   QDialog d(parent);
-  d.setWindowTitle("Format");
   auto* v = new QVBoxLayout(&d);
   auto* list = new QListWidget(&d);
-  for (const NamedFormat& f : formats) list->addItem(toQt(f.code) + "\t" + toQt(f.description));
-  auto* code = new QLineEdit(&d);
+  for (const NamedFormat& f : m.formats()) list->addItem(toQt(f.code) + "\t" + toQt(f.description));
+  auto* code = new QLineEdit(toQt(m.code), &d);
   code->setPlaceholderText("F2, C0, P1, D4, T1, E2, M2, G, +, H, T, L, R");
   auto* shown = new QLabel(&d);
+  auto sample = [&] {
+    m.code = fromQt(code->text());
+    shown->setText("Sample: " + toQt(m.sample()));
+  };
   QObject::connect(list, &QListWidget::currentRowChanged, &d, [&](int row) {
-    if (row >= 0 && row < static_cast<int>(formats.size())) code->setText(toQt(formats[row].code));
+    m.choose(row);
+    code->setText(toQt(m.code));
   });
-  QObject::connect(code, &QLineEdit::textChanged, &d, [&](const QString& t) {
-    uint8_t f = ParseFormatCode(fromQt(t));
-    shown->setText("Sample: " + toQt(FormatNumber(12, f, -1234.5678, FormatOptions{})));
+  QObject::connect(code, &QLineEdit::textChanged, &d, sample);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &d, [&] {
+    m.code = fromQt(code->text());
+    d.accept();
   });
-  QObject::connect(list, &QListWidget::itemDoubleClicked, &d, &QDialog::accept);
   v->addWidget(list);
   v->addWidget(new QLabel("&Code:", &d));
   v->addWidget(code);
   v->addWidget(shown);
-  v->addWidget(okCancel(d));
-  if (!formats.empty()) list->setCurrentRow(0);
-  if (d.exec() != QDialog::Accepted || code->text().isEmpty()) return std::nullopt;
-  return ParseFormatCode(fromQt(code->text()));
+  if (m.chosen() >= 0) list->setCurrentRow(m.chosen());
+  sample();
+  return runChecked(d, m, [&] { m.code = fromQt(code->text()); });
 }
 
-std::optional<WidthDialog::Answer> WidthDialog::ask(QWidget* parent, int width, int height) {
+bool widthHeightForm(QWidget* parent, WidthHeightModel& m) {
   QDialog d(parent);
-  d.setWindowTitle("Width / Height");
   auto* form = new QFormLayout(&d);
   auto* column = new QRadioButton("Column &width (characters)", &d);
   auto* row = new QRadioButton("Row &height (pixels)", &d);
-  column->setChecked(true);
+  column->setChecked(m.column());
+  row->setChecked(!m.column());
   auto* value = new QSpinBox(&d);
-  value->setRange(1, 31);
-  value->setValue(width);
+  value->setRange(m.lowest(), m.highest());
+  value->setValue(m.value);
   QObject::connect(column, &QRadioButton::toggled, &d, [&](bool on) {
-    value->setRange(on ? 1 : 8, on ? 31 : 254);
-    value->setValue(on ? width : height);
+    m.setColumn(on);
+    value->setRange(m.lowest(), m.highest());
+    value->setValue(m.value);
   });
   form->addRow(column);
   form->addRow(row);
   form->addRow("&Size:", value);
-  form->addRow(okCancel(d));
-  if (d.exec() != QDialog::Accepted) return std::nullopt;
-  return Answer{column->isChecked(), value->value()};
+  return runChecked(d, m, [&] { m.value = value->value(); });
 }
 
-bool GeneralSettingsDialog::edit(QWidget* parent, ProgramSettings& settings, Worksheet* ws) {
-  WorksheetSettings& flags = ws ? ws->settings : settings.worksheetDefaults;
+bool generalSettingsForm(QWidget* parent, GeneralSettingsModel& m) {
+  GeneralSettings& g = m.values;
   QDialog d(parent);
-  d.setWindowTitle("General Settings");
   auto* v = new QVBoxLayout(&d);
   auto* options = new QGroupBox("Options", &d);
   auto* ov = new QVBoxLayout(options);
-  auto box = [&](const char* caption, bool on) {
+  std::vector<std::pair<QCheckBox*, bool*>> boxes;
+  auto box = [&](const char* caption, bool& flag) {
     auto* c = new QCheckBox(caption, options);
-    c->setChecked(on);
+    c->setChecked(flag);
     ov->addWidget(c);
-    return c;
+    boxes.push_back({c, &flag});
   };
-  QCheckBox* protect = box("&Protect Locked Cells", flags.protection);
-  QCheckBox* negative = box("Color &Negative Values", flags.negativeInColour);
-  QCheckBox* zeros = box("Show &Zero Values", !flags.zerosHidden);
-  QCheckBox* banding = box("Apply &Banding Color ", flags.banding);
-  QCheckBox* autoCalc = box("&Auto Recalc Cells", !flags.manualRecalc);
-  QCheckBox* bins = box("a<= x <b", flags.binsLowerInclusive);
-  QCheckBox* unprotected = box("Mark &Unprotected Cells", flags.showUnprotected);
-  QCheckBox* undo = box("U&ndo", flags.undoEnabled);
-  QCheckBox* backups = box("&Backups", settings.backups);
-  QCheckBox* usDates = box("&US Dates (month first)", settings.usDates);
-  QCheckBox* tips = box("Show &Tips at Start", settings.tips);
-  QCheckBox* controlKeys = box("W&in Control Keys", settings.windowsControlKeys);
-  QCheckBox* oldDialogs = box("Win3 FileDlg", settings.oldFileDialogs);
-  QCheckBox* black = box("Print as Blac&k", settings.printBlack);
-  QCheckBox* twoDigit = box("T&wo-Digit Years", settings.twoDigitYears);
+  box("&Protect Locked Cells", g.protection);
+  box("Color &Negative Values", g.negativeInColour);
+  box("Show &Zero Values", g.showZeros);
+  box("Apply &Banding Color ", g.banding);
+  box("&Auto Recalc Cells", g.automaticRecalc);
+  box("a<= x <b", g.binsLowerInclusive);
+  box("Mark &Unprotected Cells", g.markUnprotected);
+  box("U&ndo", g.undo);
+  box("&Backups", g.backups);
+  box("&US Dates (month first)", g.usDates);
+  box("Show &Tips at Start", g.tips);
+  box("W&in Control Keys", g.windowsControlKeys);
+  box("Win3 FileDlg", g.oldFileDialogs);
+  box("Print as Blac&k", g.printBlack);
+  box("T&wo-Digit Years", g.twoDigitYears);
   v->addWidget(options);
-
   auto* chars = new QGroupBox("Characters", &d);
   auto* cf = new QFormLayout(chars);
   auto field = [&](const char* caption, const std::string& value, int length) {
@@ -122,108 +130,66 @@ bool GeneralSettingsDialog::edit(QWidget* parent, ProgramSettings& settings, Wor
     cf->addRow(caption, e);
     return e;
   };
-  QLineEdit* prefix = field("Label &prefix:", std::string(1, flags.labelPrefix), 1);
-  QLineEdit* sep = field("Argument &separator:", std::string(1, settings.argumentSeparator), 1);
-  QLineEdit* comma = field("&Thousands separator:", std::string(1, settings.thousandsSeparator), 1);
-  QLineEdit* period = field("&Decimal separator:", std::string(1, settings.decimalSeparator), 1);
-  QLineEdit* curr = field("Currency &before:", flags.currencyPrefix, 2);
-  QLineEdit* curs = field("Currency &after:", flags.currencySuffix, 2);
+  QLineEdit* prefix = field("Label &prefix:", std::string(1, g.labelPrefix), 1);
+  QLineEdit* sep = field("Argument &separator:", std::string(1, g.argumentSeparator), 1);
+  QLineEdit* comma = field("&Thousands separator:", std::string(1, g.thousandsSeparator), 1);
+  QLineEdit* period = field("&Decimal separator:", std::string(1, g.decimalSeparator), 1);
+  QLineEdit* curr = field("Currency &before:", g.currencyPrefix, 2);
+  QLineEdit* curs = field("Currency &after:", g.currencySuffix, 2);
   v->addWidget(chars);
-  v->addWidget(okCancel(d));
-
-  for (;;) {
-    if (d.exec() != QDialog::Accepted) return false;
+  return runChecked(d, m, [&] {
+    for (auto [c, flag] : boxes) *flag = c->isChecked();
     auto one = [](QLineEdit* e, char fallback) {
       std::string t = fromQt(e->text());
       return t.empty() ? fallback : t[0];
     };
-    char p = one(prefix, '\'');
-    char s = one(sep, ','), c = one(comma, ','), dot = one(period, '.');
-    if (std::string("'\"^\\|").find(p) == std::string::npos) {
-      QMessageBox::warning(&d, "General Settings", "The label prefix is one of ' \" ^ \\ |");
-      continue;
-    }
-    if (s == dot) {
-      QMessageBox::warning(&d, "General Settings",
-                           "The argument separator must differ from the decimal separator.");
-      continue;
-    }
-    for (WorksheetSettings* target : {&flags, &settings.worksheetDefaults}) {
-      target->protection = protect->isChecked();
-      target->negativeInColour = negative->isChecked();
-      target->zerosHidden = !zeros->isChecked();
-      target->banding = banding->isChecked();
-      target->manualRecalc = !autoCalc->isChecked();
-      target->binsLowerInclusive = bins->isChecked();
-      target->labelPrefix = p;
-      target->currencyPrefix = fromQt(curr->text());
-      target->currencySuffix = fromQt(curs->text());
-    }
-    flags.showUnprotected = unprotected->isChecked();
-    flags.undoEnabled = undo->isChecked();
-    settings.undo = undo->isChecked();
-    settings.backups = backups->isChecked();
-    settings.usDates = usDates->isChecked();
-    settings.tips = tips->isChecked();
-    settings.windowsControlKeys = controlKeys->isChecked();
-    settings.oldFileDialogs = oldDialogs->isChecked();
-    settings.printBlack = black->isChecked();
-    settings.twoDigitYears = twoDigit->isChecked();
-    settings.argumentSeparator = s;
-    settings.thousandsSeparator = c;
-    settings.decimalSeparator = dot;
-    if (ws) ws->modified = true;
-    return true;
-  }
+    g.labelPrefix = one(prefix, '\'');
+    g.argumentSeparator = one(sep, ',');
+    g.thousandsSeparator = one(comma, ',');
+    g.decimalSeparator = one(period, '.');
+    g.currencyPrefix = fromQt(curr->text());
+    g.currencySuffix = fromQt(curs->text());
+  });
 }
 
-void DocumentInfoDialog::edit(QWidget* parent, Worksheet& ws) {
+bool documentInfoForm(QWidget* parent, DocumentInfoModel& m) {
   QDialog d(parent);
-  d.setWindowTitle("Document Information");
   auto* form = new QFormLayout(&d);
-  auto* title = new QLineEdit(toQt(ws.settings.title), &d);
+  auto* title = new QLineEdit(toQt(m.title), &d);
   title->setMaxLength(80);
-  auto* comments = new QPlainTextEdit(toQt(ws.settings.comments), &d);
+  auto* comments = new QPlainTextEdit(toQt(m.comments), &d);
   form->addRow("&Title:", title);
   form->addRow("&Comments:", comments);
-  form->addRow("File:", new QLabel(toQt(ws.hasFileName ? ws.fileName : ws.name), &d));
-  form->addRow("User:", new QLabel(toQt(ws.settings.userName), &d));
-  QString created = "not saved yet";
-  if (ws.settings.creationDate != 0) {
-    created = toQt(DateText(2, ws.settings.creationDate)) + " " +
-              toQt(FormatNumber(12, 0x77, ws.settings.creationTime, FormatOptions{}));
-  }
-  form->addRow("Created:", new QLabel(created, &d));
-  form->addRow(okCancel(d));
-  if (d.exec() != QDialog::Accepted) return;
-  std::string newTitle = fromQt(title->text()).substr(0, 80);
-  std::string newComments = fromQt(comments->toPlainText()).substr(0, 255);
-  if (newTitle != ws.settings.title || newComments != ws.settings.comments) {
-    ws.settings.title = newTitle;
-    ws.settings.comments = newComments;
-    ws.modified = true;
-  }
+  form->addRow("File:", new QLabel(toQt(m.file), &d));
+  form->addRow("User:", new QLabel(toQt(m.user), &d));
+  form->addRow("Created:", new QLabel(toQt(m.created), &d));
+  return runChecked(d, m, [&] {
+    m.title = fromQt(title->text()).substr(0, 80);
+    m.comments = fromQt(comments->toPlainText()).substr(0, 255);
+  });
 }
 
-void SystemInfoDialog::show(QWidget* parent, Session& session) {
+bool systemInfoForm(QWidget* parent, SystemInfoModel& m) {
   QDialog d(parent);
-  d.setWindowTitle("System Information");
+  d.setWindowTitle(toQt(m.caption()));
   auto* form = new QFormLayout(&d);
-  size_t cells = 0;
-  for (const auto& ws : session.worksheets()) cells += ws->pool().liveCells();
-  form->addRow("Program:", new QLabel("TALLOWAY 1.601", &d));
-  form->addRow("Operating system:", new QLabel(QSysInfo::prettyProductName(), &d));
-  form->addRow("Kernel:", new QLabel(QSysInfo::kernelVersion(), &d));
-  form->addRow("Processor:", new QLabel(QSysInfo::currentCpuArchitecture(), &d));
-  form->addRow("User:", new QLabel(toQt(session.host().userName()), &d));
-  form->addRow("Free memory:",
-               new QLabel(QString::number(availableMemoryBytes() / (1024 * 1024)) + " MB", &d));
-  form->addRow("Open worksheets:", new QLabel(QString::number(session.worksheets().size()), &d));
-  form->addRow("Cells in use:", new QLabel(QString::number(cells), &d));
+  for (const SystemInfoModel::Fact& f : m.facts)
+    form->addRow(toQt(f.label) + ":", new QLabel(toQt(f.value), &d));
   auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &d);
   QObject::connect(ok, &QDialogButtonBox::accepted, &d, &QDialog::accept);
   form->addRow(ok);
-  d.exec();
+  return d.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool showDialogForm(QWidget* parent, DialogModel& model) {
+  if (auto* m = dynamic_cast<FormatModel*>(&model)) return formatForm(parent, *m);
+  if (auto* m = dynamic_cast<WidthHeightModel*>(&model)) return widthHeightForm(parent, *m);
+  if (auto* m = dynamic_cast<GeneralSettingsModel*>(&model)) return generalSettingsForm(parent, *m);
+  if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
+  if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);
+  return false;
 }
 
 }  // namespace tw

@@ -1,49 +1,17 @@
-// The dialogs of the main window that no command owns: number formats,
-// width or height, general settings, document information, system information.
+// The Qt forms over the frame's dialog models: each shows its model's
+// fields, writes back what is changed, and closes on OK only when the
+// model's check passes.
 #pragma once
 
 #include <QWidget>
-#include <cstdint>
-#include <optional>
-#include <vector>
-
-#include "core/program_settings.h"
+#include <string>
 
 namespace tw {
 
-class Session;
-class Worksheet;
+class DialogModel;
 
-struct FormatDialog {
-  // The format byte chosen from the settings' list or typed as a short code.
-  static std::optional<uint8_t> ask(QWidget* parent, const std::vector<NamedFormat>& formats);
-};
-
-struct WidthDialog {
-  struct Answer {
-    bool column = true;  // column width in characters, or row height in pixels
-    int value = 0;
-  };
-  static std::optional<Answer> ask(QWidget* parent, int widthInCharacters, int heightInPixels);
-};
-
-struct GeneralSettingsDialog {
-  // The worksheet flags and characters; they go to the worksheet and to the
-  // defaults that new worksheets and the settings file take. False on Cancel.
-  static bool edit(QWidget* parent, ProgramSettings& settings, Worksheet* ws);
-};
-
-struct DocumentInfoDialog {
-  static void edit(QWidget* parent, Worksheet& ws);
-};
-
-struct SystemInfoDialog {
-  static void show(QWidget* parent, Session& session);
-};
-
-}  // namespace tw
-
-namespace tw {
+// Shows the form for the model; false when cancelled or when no form shows it.
+bool showDialogForm(QWidget* parent, DialogModel& model);
 
 struct TipDialog {
   // A tip from the tips file (one per line) when there is one, else one of

@@ -2,27 +2,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <filesystem>
 
-#include "core/cell_entry.h"
-#include "core/display_format.h"
-#include "core/recalc.h"
-#include "core/undo.h"
+#include "core/cell_display.h"
 #include "core/worksheet.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
-#include "functions/function_library.h"
-#include "ui/dialogs.h"
+#include "files/program_session.h"
 #include "ui/grid_pane.h"
 #include "ui/text_codec.h"
 #include "ui/worksheet_window.h"
@@ -48,6 +40,10 @@ std::optional<KeyPress> translate(const QKeyEvent* e) {
       break;
     case Qt::Key_Escape:
       k.key = Key::Escape;
+      break;
+    case Qt::Key_Pause:
+    case Qt::Key_Cancel:
+      k.key = Key::Break;
       break;
     case Qt::Key_Tab:
       k.key = Key::Tab;
@@ -90,6 +86,17 @@ std::optional<KeyPress> translate(const QKeyEvent* e) {
         k.key = static_cast<Key>(static_cast<int>(Key::F1) + (e->key() - Qt::Key_F1));
         break;
       }
+      if (e->key() == Qt::Key_Alt && !k.ctrl && !k.shift) {
+        k.key = Key::Alt;
+        k.alt = false;
+        break;
+      }
+      if ((k.ctrl || k.alt) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) {
+        // Ctrl and Alt with a letter: the letter, for accelerators and mnemonics.
+        k.key = Key::Character;
+        k.ch = static_cast<char>('a' + (e->key() - Qt::Key_A));
+        break;
+      }
       if (k.ctrl || k.alt) return std::nullopt;
       if (e->text().size() == 1 && e->text()[0].isPrint()) {
         std::string b = fromQt(e->text());
@@ -109,7 +116,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
       options_(options),
       host_(*this),
       session_(host_),
-      frame_(session_, *this) {
+      frame_(prepareSession(session_), *this) {
   setObjectName("TForm1");
   if (options_.readSettings) {
     std::string dir = settingsDir();
@@ -117,8 +124,6 @@ TForm1::TForm1(const Options& options, QWidget* parent)
                  options_.programDirectory);
     ReadUserFunctions(dir + "/" + kUserFunctionsFileName, session_.programFunctions());
   }
-  installFunctionLibrary(session_);
-  connectFiles(session_);
 
   mdi = new QMdiArea(this);
   mdi->setObjectName("MDI");
@@ -132,7 +137,9 @@ TForm1::TForm1(const Options& options, QWidget* parent)
   layout->addWidget(prompt1);
   layout->addWidget(mdi, 1);
   setCentralWidget(central);
+  frame_.refreshMenus();
   buildMenus();
+  buildQuickBar();
   buildStatusBar();
   connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
     if (!sub) return;
@@ -143,12 +150,13 @@ TForm1::TForm1(const Options& options, QWidget* parent)
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { writeSettings(); });
   resize(1000, 700);
   updateTitle();
-  showMode(Mode::Ready);
+  showModeIndicator(Mode::Ready);
 }
 
 TForm1::~TForm1() {
   qApp->removeEventFilter(this);
-  for (auto& [state, form] : forms_) form->closeUnasked = true;
+  closing_ = true;
+  frame_.closeAll(CloseMode::DiscardUnasked);
 }
 
 std::string TForm1::settingsDir() const {
@@ -221,67 +229,77 @@ void TForm1::buildInputRow() {
 }
 
 void TForm1::buildMenus() {
-  fileMenu_ = menuBar()->addMenu("&File");
-  QAction* newAction = fileMenu_->addAction("&New", this, [this] { newWorksheet(); });
-  newAction->setObjectName("New1");
-  QAction* openAction = fileMenu_->addAction("&Open...", this, [this] { FileOpenClick(); });
-  openAction->setObjectName("Open1");
-  QAction* saveAction =
-      fileMenu_->addAction("&Save", this, [this] { saveWindow(activeForm(), false); });
-  saveAction->setObjectName("Save1");
-  fileMenu_->addAction("Save &As...", this, [this] { saveWindow(activeForm(), true); })
-      ->setObjectName("SaveAs1");
-  fileMenu_->addAction("&Close", this, [this] {
-    if (QMdiSubWindow* sub = mdi->activeSubWindow()) sub->close();
-  });
-  recentSeparator_ = fileMenu_->addSeparator();
-  for (int k = 0; k < Frame::kMaxRecent; ++k) {
-    auto* item = new QAction(this);
-    item->setObjectName(QString("NM%1").arg(k));
-    connect(item, &QAction::triggered, this,
-            [this, item] { openFile(pathFromQt(item->data().toString())); });
-    recentItems_.push_back(item);
+  menuBar()->clear();
+  menus_.clear();
+  actions_.clear();
+  const MenuBar& bar = frame_.menuBar();
+  for (size_t i = 0; i < bar.size(); ++i) {
+    const MenuItem& m = bar[i];
+    QMenu* menu = menuBar()->addMenu(toQt(m.caption));
+    std::vector<int> path{static_cast<int>(i)};
+    menus_[path] = menu;
+    actions_[path] = menu->menuAction();
+    menu->menuAction()->setVisible(m.visible);
+    addItems(menu, m.items, path);
   }
-  for (int k = 0; k < 5; ++k) fileMenu_->addAction(recentItems_[k]);
-  moreMenu_ = fileMenu_->addMenu("More");
-  moreMenu_->menuAction()->setObjectName("Mhist");
-  for (int k = 5; k < Frame::kMaxRecent; ++k) moreMenu_->addAction(recentItems_[k]);
-  fileMenu_->addSeparator();
-  fileMenu_->addAction("E&xit", this, [this] { close(); });
-  updateRecentMenu();
+}
 
-  QMenu* edit = menuBar()->addMenu("&Edit");
-  undoAction_ = edit->addAction("&Undo\tCtrl+Z", this, [this] { Undo1Click(); });
-  undoAction_->setShortcut(QKeySequence("Ctrl+Z"));
-
-  QMenu* range = menuBar()->addMenu("&Range");
-  range->addAction("&Format...", this, [this] { formatDialog(); });
-  range->addAction("&Width / Height...", this, [this] { widthDialog(); });
-  range->addAction("&Go To...\tF5", this, [this] { frame_.key(KeyPress::of(Key::F5)); });
-
-  QMenu* tools = menuBar()->addMenu("&Tools");
-  tools->addAction("&Calc\tF9", this, [this] { CalcClick(); })->setObjectName("Calc1");
-  tools->addAction("&General Settings...", this, [this] { generalSettingsDialog(); });
-
-  QMenu* window = menuBar()->addMenu("&Window");
-  window->addAction("&Split", this, [this] {
-    if (TForm2* f = activeForm()) f->setSplit(!f->state().split());
+void TForm1::addItems(QMenu* menu, const std::vector<MenuItem>& items, std::vector<int> path) {
+  // A menu closed by a click elsewhere closes the frame's menus too.
+  connect(menu, &QMenu::aboutToHide, this, [this] {
+    if (!mirroring_ && frame_.menuOpen()) frame_.closeMenu();
   });
-  window->addAction("&Tile", mdi, &QMdiArea::tileSubWindows);
-  window->addAction("&Cascade", mdi, &QMdiArea::cascadeSubWindows);
-  window->addAction("&Next", mdi, &QMdiArea::activateNextSubWindow);
+  for (size_t k = 0; k < items.size(); ++k) {
+    const MenuItem& item = items[k];
+    std::vector<int> at = path;
+    at.push_back(static_cast<int>(k));
+    QAction* action;
+    if (item.separator) {
+      action = menu->addSeparator();
+    } else if (item.submenu) {
+      QMenu* sub = menu->addMenu(toQt(item.caption));
+      action = sub->menuAction();
+      menus_[at] = sub;
+      addItems(sub, item.items, at);
+    } else {
+      QString caption = toQt(item.caption);
+      if (!item.accelerator.empty() && !caption.contains('\t'))
+        caption += "\t" + toQt(item.accelerator);
+      action = menu->addAction(caption);
+      MenuItem copy = item;
+      connect(action, &QAction::triggered, this, [this, copy] { frame_.chooseMenuItem(copy); });
+    }
+    if (!item.name.empty()) action->setObjectName(toQt(item.name));
+    action->setVisible(item.visible);
+    action->setEnabled(item.enabled);
+    action->setCheckable(item.checkable);
+    action->setChecked(item.checked);
+    actions_[at] = action;
+  }
+}
 
-  QMenu* help = menuBar()->addMenu("&Help");
-  help->addAction("&Document Information...", this, [this] { documentInfoDialog(); });
-  help->addAction("&System Information...", this, [this] { systemInfoDialog(); });
+QMenu* TForm1::menuAt(const std::vector<int>& path) const {
+  auto it = menus_.find(path);
+  return it == menus_.end() ? nullptr : it->second;
+}
 
+QAction* TForm1::actionAt(const std::vector<int>& path) const {
+  auto it = actions_.find(path);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void TForm1::buildQuickBar() {
   QToolBar* quick = addToolBar("Quick buttons");
   quick->setObjectName("QuickBar");
-  quick->addAction(newAction);
-  quick->addAction(openAction);
-  quick->addAction(saveAction);
-  quick->addAction("Undo", this, [this] { Undo1Click(); });
-  quick->addAction("Calc", this, [this] { CalcClick(); });
+  for (auto [caption, command] :
+       std::vector<std::pair<const char*, const char*>>{{"New", "FILENEW"},
+                                                        {"Open", "FILEOPEN"},
+                                                        {"Save", "FILESAVE"},
+                                                        {"Undo", "UNDO"},
+                                                        {"Calc", "CALC"}}) {
+    std::string c = command;
+    quick->addAction(caption, this, [this, c] { frame_.invoke(c); });
+  }
   quick->setVisible(session_.settings().quickBar);
 }
 
@@ -322,25 +340,6 @@ void TForm1::setToggle(QLabel* panel, bool on) {
   panel->setPalette(pal);
 }
 
-void TForm1::updateRecentMenu() {
-  const auto& recent = frame_.recentFiles();
-  int shown = std::min<int>(static_cast<int>(recent.size()), Frame::kMaxRecent);
-  for (int k = 0; k < Frame::kMaxRecent; ++k) {
-    QAction* item = recentItems_[k];
-    if (k < shown) {
-      QString full = pathToQt(recent[k]);
-      QString base = full.section('/', -1).section(':', -1).section('\\', -1);
-      item->setText(QString("&%1 %2").arg(k).arg(base));
-      item->setData(full);
-      item->setVisible(true);
-    } else {
-      item->setVisible(false);
-    }
-  }
-  recentSeparator_->setVisible(shown > 0);
-  moreMenu_->menuAction()->setVisible(shown > 5);
-}
-
 void TForm1::updateTitle() {
   QString title = "TALLOWAY";
   if (TForm2* f = activeForm()) title += " - " + f->windowTitle();
@@ -349,168 +348,116 @@ void TForm1::updateTitle() {
 
 // --- Windows ----------------------------------------------------------------------------
 
-TForm2* TForm1::formFor(WindowState* w) const {
+TForm2* TForm1::formFor(const WindowState* w) const {
   auto it = forms_.find(w);
   return it == forms_.end() ? nullptr : it->second;
 }
 
 TForm2* TForm1::activeForm() const {
-  QMdiSubWindow* sub = mdi->activeSubWindow();
-  if (sub) return qobject_cast<TForm2*>(sub->widget());
-  return forms_.empty() ? nullptr : forms_.begin()->second;
+  return formFor(const_cast<Frame&>(frame_).active());
 }
 
 std::vector<TForm2*> TForm1::forms() const {
   std::vector<TForm2*> out;
-  for (auto& [state, form] : forms_) out.push_back(form);
+  for (const auto& w : frame_.windows())
+    if (TForm2* f = formFor(w.get())) out.push_back(f);
   return out;
 }
 
-static TForm2* makeWindow(TForm1& main, Frame& frame, QMdiArea* mdi, Worksheet& ws,
-                          std::map<WindowState*, TForm2*>& forms, bool maximised) {
-  WindowState& state = frame.addWindow(ws);
-  auto* form = new TForm2(main, frame, state);
-  std::string caption = ws.hasFileName ? ws.fileName : ws.name;
-  form->setWindowTitle(toQt(caption).section('/', -1));
-  state.caption = caption;
-  forms[&state] = form;
+TForm2* TForm1::newWorksheet() {
+  frame_.execute("FILENEW");
+  return activeForm();
+}
+
+TForm2* TForm1::openFile(const std::string& path) {
+  if (!frame_.execute("FILEOPEN", {Arg::ofText(path)}).ok) return nullptr;
+  return activeForm();
+}
+
+bool TForm1::saveWindow(TForm2* f, bool saveAs) {
+  if (!f) return false;
+  frame_.activate(&f->state());
+  return frame_.execute(saveAs ? "FILESAVEAS" : "FILESAVE").ok;
+}
+
+void TForm1::windowOpened(WindowState& state) {
+  auto* form = new TForm2(*this, frame_, state);
+  form->setWindowTitle(toQt(state.caption).section('/', -1));
+  forms_[&state] = form;
   QMdiSubWindow* sub = mdi->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  if (maximised)
+  if (session_.settings().maximised)
     sub->showMaximized();
   else
     sub->show();
   QSize area = mdi->viewport()->size();
   sub->resize(std::max(640, area.width() * 9 / 10), std::max(420, area.height() * 9 / 10));
+  mdi->setActiveSubWindow(sub);
   form->Grid1->setFocus();
-  return form;
 }
 
-TForm2* TForm1::newWorksheet() {
-  std::string name = "SHEET" + std::to_string(forms_.size() + 1) + ".WKS";
-  Worksheet& ws = session_.openWorksheet(name);
-  ws.modified = false;
-  TForm2* f = makeWindow(*this, frame_, mdi, ws, forms_, session_.settings().maximised);
-  windowActivated(f);
-  return f;
+void TForm1::windowClosing(WindowState& state) {
+  TForm2* form = formFor(&state);
+  forms_.erase(&state);
+  if (!form) return;
+  form->closingFromFrame = true;
+  // The window's state goes now: the widgets must not paint it again.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+    sub->hide();
+    mdi->removeSubWindow(sub);
+    if (closing_)
+      delete sub;
+    else
+      sub->deleteLater();
+  }
 }
 
-TForm2* TForm1::openFile(const std::string& path) {
-  if (Worksheet* open = session_.findWorksheet(path)) {
-    if (WindowState* w = frame_.windowFor(*open)) {
-      TForm2* f = formFor(w);
-      mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(f->parentWidget()));
-      return f;
-    }
-  }
-  setWaiting(true);
-  Worksheet* ws = openWorksheetFile(session_, path);
-  frame_.setWaiting(false);
-  if (!ws) return nullptr;
-  frame_.AddRecentFile(ws->hasFileName ? ws->fileName : path);
-  updateRecentMenu();
-  if (WindowState* w = frame_.windowFor(*ws)) return formFor(w);
-  TForm2* f = makeWindow(*this, frame_, mdi, *ws, forms_, session_.settings().maximised);
-  // The window shows the layout the file kept.
-  WindowState& state = f->state();
-  const WorksheetSettings& s = ws->settings;
-  for (int i = 0; i < 2; ++i) {
-    Pane& p = state.pane(i);
-    p.topRow = std::clamp<int>(s.panes[i].topRow, 0, kRows - 1);
-    p.leftCol = std::clamp<int>(s.panes[i].leftColumn, 0, kColumns - 1);
-    p.row = std::clamp<int>(s.panes[i].cursorRow, 0, kRows - 1);
-    p.col = std::clamp<int>(s.panes[i].cursorColumn, 0, kColumns - 1);
-  }
-  state.syncHorizontal = s.syncHorizontal;
-  state.syncVertical = s.syncVertical;
-  if (s.split) f->setSplit(true);
-  f->updateTabs();
-  windowActivated(f);
-  return f;
-}
-
-void TForm1::setWaiting(bool on) {
-  frame_.setWaiting(on);
-}
-
-bool TForm1::saveWindow(TForm2* f, bool saveAs) {
-  if (!f) return false;
-  Worksheet& ws = f->state().worksheet();
-  std::string target = ws.fileName;
-  if (saveAs || !ws.hasFileName) {
-    QString start = pathToQt(session_.settings().saveDirectory);
-    QString initial = start.isEmpty() ? f->windowTitle() : start + "/" + f->windowTitle();
-    QString chosen = chooseSaveName
-                         ? chooseSaveName(initial)
-                         : QFileDialog::getSaveFileName(this, "TALLOWAY SAVE AS...", initial,
-                                                        "Worksheets(*.WKS *.wks *.WK1 *.wk1)");
-    if (chosen.isEmpty()) return false;
-    if (QFileInfo(chosen).suffix().isEmpty()) chosen += ".WKS";
-    target = pathFromQt(chosen);
-    session_.settings().saveDirectory = pathFromQt(QFileInfo(chosen).absolutePath());
-  }
-  // Remember the window's layout with the worksheet.
-  WindowState& state = f->state();
-  for (int i = 0; i < 2; ++i) {
-    const Pane& p = state.pane(i);
-    ws.settings.panes[i] = {int16_t(p.leftCol), int16_t(p.topRow), int16_t(p.col), int16_t(p.row)};
-  }
-  ws.settings.split = state.split() ? 1 : 0;
-  ws.settings.syncHorizontal = state.syncHorizontal;
-  ws.settings.syncVertical = state.syncVertical;
-  ws.settings.activePane = static_cast<uint8_t>(state.activePane());
-  frame_.setWaiting(true);
-  bool ok = Save(ws, target);
-  frame_.setWaiting(false);
-  if (!ok) return false;
-  if (saveAs || !ws.hasFileName || target != ws.fileName) {
-    ws.fileName = target;
-    ws.hasFileName = true;
-    ws.name = fromQt(pathToQt(target).toUpper());
-    f->setWindowTitle(pathToQt(target).section('/', -1));
-    state.caption = target;
-    frame_.AddRecentFile(target);
-    updateRecentMenu();
-  }
+void TForm1::windowChanged(WindowState& state) {
+  TForm2* form = formFor(&state);
+  if (!form) return;
+  form->setWindowTitle(toQt(state.caption).section('/', -1));
+  form->showLayout();
+  if (frame_.active() == &state)
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+      if (mdi->activeSubWindow() != sub) mdi->setActiveSubWindow(sub);
   updateTitle();
-  return true;
 }
 
 void TForm1::windowActivated(TForm2* f) {
   if (!f) return;
-  if (frame_.active() != &f->state()) {
-    if (frame_.entryActive()) frame_.CancelEntry();
-    frame_.activate(&f->state());
-  }
+  if (frame_.active() != &f->state()) frame_.activate(&f->state());
   updateTitle();
   f->refresh();
 }
 
-void TForm1::windowClosing(TForm2* f) {
-  WindowState* state = &f->state();
-  Worksheet* ws = &state->worksheet();
-  forms_.erase(state);
-  frame_.removeWindow(*state);
-  if (!frame_.windowFor(*ws)) session_.closeWorksheet(*ws);
-  updateTitle();
-  if (forms_.empty()) {
-    showAddress({});
-    showInput({}, 0, false, false);
-    description->clear();
+void TForm1::repaintCells(const Worksheet& ws, const CellRange& range) {
+  for (const auto& w : frame_.windows()) {
+    if (&w->worksheet() != &ws) continue;
+    if (TForm2* f = formFor(w.get())) f->refreshCells(range);
   }
 }
 
-void TForm1::refreshWindows() {
-  for (auto& [state, form] : forms_) form->refresh();
+void TForm1::arrangeWindows(Arrangement how) {
+  switch (how) {
+    case Arrangement::Tile:
+      mdi->tileSubWindows();
+      break;
+    case Arrangement::Cascade:
+      mdi->cascadeSubWindows();
+      break;
+    case Arrangement::Next:
+      mdi->activateNextSubWindow();
+      break;
+  }
+}
+
+void TForm1::exitProgram() {
+  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 // --- FrameView -------------------------------------------------------------------------------
 
-void TForm1::showModeText(const QString& text) {
-  PnMode->setText(text);
-}
-
-void TForm1::showMode(Mode m) {
+void TForm1::showModeIndicator(Mode m) {
   ModeLook look = modeLook(m);
   PnMode->setText(look.text);
   QPalette pal = PnMode->palette();
@@ -544,15 +491,6 @@ void TForm1::showInput(const std::string& text, size_t caret, bool red, bool act
     if (TForm2* f = activeForm()) f->Grid1->setFocus();
 }
 
-void TForm1::ShowProgress(long done, long total) {
-  if (total == 0) return;
-  if (done == 0) {
-    showGauge(-1);
-    return;
-  }
-  showGauge(static_cast<int>(done * 100 / total));
-}
-
 void TForm1::showAddress(const std::string& text) {
   address->setText(toQt(text));
 }
@@ -578,19 +516,40 @@ void TForm1::cursorMoved(WindowState& w) {
   if (TForm2* f = formFor(&w)) f->refresh(true);
 }
 
-void TForm1::cellsChanged(WindowState& w, int) {
-  if (TForm2* f = formFor(&w)) f->refresh();
+void TForm1::menusChanged() {
+  buildMenus();
 }
 
-void TForm1::openMenu() {
-  QList<QAction*> actions = menuBar()->actions();
-  if (actions.isEmpty()) return;
-  menuBar()->setFocus();
-  menuBar()->setActiveAction(actions.first());
-}
-
-void TForm1::beep() {
-  QApplication::beep();
+void TForm1::showMenu(const MenuCursor& cursor) {
+  mirroring_ = true;
+  // Close what the cursor no longer opens, deepest first.
+  for (auto it = menus_.rbegin(); it != menus_.rend(); ++it) {
+    const std::vector<int>& path = it->first;
+    bool wanted = cursor.path.size() > path.size() &&
+                  std::equal(path.begin(), path.end(), cursor.path.begin());
+    if (!wanted && it->second->isVisible()) it->second->hide();
+  }
+  if (cursor.open()) {
+    QAction* barAction = actionAt({cursor.path[0]});
+    if (cursor.path.size() == 1) {
+      menuBar()->setActiveAction(barAction);
+    } else {
+      std::vector<int> path{cursor.path[0]};
+      QPoint at = menuBar()->mapToGlobal(menuBar()->actionGeometry(barAction).bottomLeft());
+      for (size_t depth = 1; depth < cursor.path.size(); ++depth) {
+        QMenu* menu = menuAt(path);
+        if (!menu) break;
+        if (!menu->isVisible()) menu->popup(at);
+        path.push_back(cursor.path[depth]);
+        QAction* item = actionAt(path);
+        menu->setActiveAction(item);
+        if (item) at = menu->mapToGlobal(menu->actionGeometry(item).topRight());
+      }
+    }
+  } else {
+    menuBar()->setActiveAction(nullptr);
+  }
+  mirroring_ = false;
 }
 
 void TForm1::showRecalcMode(bool manual) {
@@ -603,6 +562,10 @@ void TForm1::showEndMode(bool on) {
   address->setPalette(pal);
 }
 
+void TForm1::showInsert(bool on) {
+  setToggle(PnIns, on);
+}
+
 // --- Keys --------------------------------------------------------------------------------------
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
@@ -610,11 +573,24 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     if (!frame_.entryActive()) frame_.clickInputLine();
     return false;
   }
-  if (e->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, e);
+  QEvent::Type type = e->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+    return QMainWindow::eventFilter(watched, e);
   auto* w = qobject_cast<QWidget*>(watched);
-  if (!w || w->window() != this || QApplication::activeModalWidget()) return false;
-  if (menuBar()->activeAction()) return false;
+  if (!w) return false;
   auto* ke = static_cast<QKeyEvent*>(e);
+  bool menus = frame_.menuOpen() && qobject_cast<QMenu*>(w);
+  if (!menus && (w->window() != this || QApplication::activeModalWidget())) return false;
+  if (!menus && qobject_cast<QMenu*>(w)) return false;  // a menu opened with the mouse
+  if (type == QEvent::ShortcutOverride) {
+    // Alt and Ctrl with a key come to the frame as keys, not as Qt's shortcuts.
+    if (ke->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) {
+      e->accept();
+      return true;
+    }
+    return false;
+  }
+  if (type == QEvent::KeyRelease) return ke->key() == Qt::Key_Alt;
   switch (ke->key()) {
     case Qt::Key_CapsLock:
       setToggle(PnCap, capsLock_ = !capsLock_);
@@ -630,131 +606,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
       break;
   }
   std::optional<KeyPress> k = translate(ke);
-  if (!k) return false;
-  if (k->key == Key::F1 || k->key == Key::F10) return false;
+  if (!k) return menus;
+  k->synthetic = synthetic_;
+  if (host_.takeAwaitedKey(*k)) return true;
+  if (k->key == Key::F1) return false;
   bool used = frame_.key(*k);
-  if (k->key == Key::Insert) setToggle(PnIns, frame_.insertMode());
-  return used;
-}
-
-// --- Commands ------------------------------------------------------------------------------------
-
-void TForm1::FileOpenClick() {
-  QString dir = pathToQt(session_.settings().loadDirectory);
-  QString chosen = QFileDialog::getOpenFileName(
-      this, "TALLOWAY OPEN", dir,
-      "Worksheets (*.wks *.wk1 *.WKS *.WK1);;Backups (*.wkb *.WKB);;All Files (*)");
-  if (chosen.isEmpty()) return;
-  session_.settings().loadDirectory = pathFromQt(QFileInfo(chosen).absolutePath());
-  openFile(pathFromQt(chosen));
-}
-
-void TForm1::Undo1Click() {
-  TForm2* f = activeForm();
-  if (!f) return;
-  Worksheet& ws = f->state().worksheet();
-  if (!ws.undo || ws.undo->empty()) {
-    QApplication::beep();
-    return;
-  }
-  frame_.setWaiting(true);
-  ws.undo->restore(ws);
-  frame_.setWaiting(false);
-  refreshWindows();
-  frame_.UpdateCellIndicators();
-}
-
-void TForm1::CalcClick() {
-  frame_.key(KeyPress::of(Key::F9));
-}
-
-void TForm1::formatDialog() {
-  TForm2* f = activeForm();
-  if (!f) return;
-  std::optional<uint8_t> format = FormatDialog::ask(this, session_.settings().formats);
-  if (!format) return;
-  Worksheet& ws = f->state().worksheet();
-  TakeUndoSnapshot(ws);
-  CellRange r = f->state().selection();
-  for (int row = r.row1; row <= r.row2; ++row)
-    for (int col = r.col1; col <= r.col2; ++col) {
-      CellHandle h = ws.GetOrCreateCell(row, col);
-      if (h == kNoCell) continue;
-      Cell& c = ws.cell(h);
-      c.format = static_cast<uint8_t>((c.format & kFormatProtected) | (*format & kFormatMask));
-    }
-  ws.modified = true;
-  f->refresh();
-  frame_.UpdateCellIndicators();
-}
-
-void TForm1::widthDialog() {
-  TForm2* f = activeForm();
-  if (!f) return;
-  Worksheet& ws = f->state().worksheet();
-  CellRange r = f->state().selection();
-  auto answer = WidthDialog::ask(this, ws.columnPixels(r.col1) / 8, ws.rowPixels(r.row1));
-  if (!answer) return;
-  if (answer->column) {
-    for (int c = r.col1; c <= r.col2; ++c)
-      ws.columnWidth[c] = static_cast<uint16_t>(std::clamp(answer->value * 8, 8, 254));
-  } else {
-    for (int row = r.row1; row <= r.row2; ++row)
-      ws.rowHeight[row] = static_cast<uint16_t>(std::clamp(answer->value, 8, 254));
-  }
-  ws.modified = true;
-  f->refresh();
-  frame_.UpdateCellIndicators();
-}
-
-void TForm1::generalSettingsDialog() {
-  TForm2* f = activeForm();
-  Worksheet* ws = f ? &f->state().worksheet() : nullptr;
-  if (!GeneralSettingsDialog::edit(this, session_.settings(), ws)) return;
-  if (ws) showRecalcMode(ws->settings.manualRecalc);
-  refreshWindows();
-  frame_.UpdateCellIndicators();
-}
-
-void TForm1::documentInfoDialog() {
-  TForm2* f = activeForm();
-  if (f) DocumentInfoDialog::edit(this, f->state().worksheet());
-}
-
-void TForm1::systemInfoDialog() {
-  SystemInfoDialog::show(this, session_);
+  return used || menus;
 }
 
 // --- Start and stop
 // --------------------------------------------------------------------------------
 
 void TForm1::startUp() {
-  if (!options_.startFile.empty()) {
-    if (openFile(options_.startFile)) return;
-  } else {
-    namespace fs = std::filesystem;
-    std::string autoexec = session_.settings().autoexec;
-    std::vector<std::string> candidates;
-    if (!autoexec.empty() && autoexec[0] == '/') {
-      candidates.push_back(autoexec);
-    } else {
-      candidates.push_back(settingsDir() + "/" + autoexec);
-      candidates.push_back(options_.programDirectory + "/" + autoexec);
-    }
-    for (const std::string& path : candidates) {
-      std::error_code ec;
-      if (autoexec.empty() || !fs::is_regular_file(path, ec)) continue;
-      Worksheet& ws = session_.openWorksheet(autoexec);
-      LoadOptions quiet;
-      if (Load(ws, path, quiet)) {
-        TForm2* f = makeWindow(*this, frame_, mdi, ws, forms_, session_.settings().maximised);
-        windowActivated(f);
-        return;
-      }
-      session_.closeWorksheet(ws);
-    }
-  }
-  if (session_.settings().preopen && forms_.empty()) newWorksheet();
+  frame_.startUp(options_.startFile, settingsDir(), options_.programDirectory);
 }
 
 void TForm1::writeSettings() {
@@ -765,11 +629,9 @@ void TForm1::writeSettings() {
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
-  for (QMdiSubWindow* sub : mdi->subWindowList()) {
-    if (!sub->close()) {
-      e->ignore();
-      return;
-    }
+  if (!frame_.closeAll(CloseMode::Ask)) {
+    e->ignore();
+    return;
   }
   writeSettings();
   e->accept();

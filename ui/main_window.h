@@ -1,7 +1,9 @@
-// TForm1: the main window. A multiple-document frame carrying the menu bar,
-// the quick buttons, the input line with the address panel and the Enter and
-// Esc buttons, the prompt bar, and the status bar with the mode indicator,
-// the toggle panels, the recalculation panel and the progress gauge.
+// TForm1: the main window. A multiple-document frame carrying the menu bar
+// (built from the frame's menu model), the quick buttons, the input line
+// with the address panel and the Enter and Esc buttons, the prompt bar, and
+// the status bar with the mode indicator, the toggle panels, the
+// recalculation panel and the progress gauge. It draws what the frame says
+// and forwards every key to it.
 #pragma once
 
 #include <QAction>
@@ -10,12 +12,13 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QProgressBar>
 #include <QToolButton>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/session.h"
 #include "shell/frame.h"
@@ -38,8 +41,6 @@ class TForm1 : public QMainWindow, public FrameView {
   ~TForm1() override;
 
   Session& session() { return session_; }
-  // Asks for a file name to save under; tests answer without a dialog.
-  std::function<QString(const QString& initial)> chooseSaveName;
   Frame& frame() { return frame_; }
   QtHost& host() { return host_; }
 
@@ -47,7 +48,7 @@ class TForm1 : public QMainWindow, public FrameView {
   // worksheet when the settings ask for one.
   void startUp();
 
-  // --- Files -------------------------------------------------------------------
+  // --- Files, through the frame's commands ----------------------------------------
   TForm2* newWorksheet();
   // Opens a file in a new window (or brings its window forward).
   TForm2* openFile(const std::string& path);
@@ -56,28 +57,32 @@ class TForm1 : public QMainWindow, public FrameView {
   bool saveWindow(TForm2* w, bool saveAs);
   TForm2* activeForm() const;
   std::vector<TForm2*> forms() const;
+  TForm2* formFor(const WindowState* w) const;
 
-  // --- Called by the worksheet windows -----------------------------------------------
+  // --- Called by the worksheet windows and the host ---------------------------------
   void windowActivated(TForm2* w);
-  void windowClosing(TForm2* w);
-  void refreshWindows();
-  void showModeText(const QString& text);
+  void showModeIndicator(Mode mode);
   void showGauge(int percent);
-  // The progress gauge: hidden when done is 0, untouched when total is 0.
-  void ShowProgress(long done, long total);
+  void repaintCells(const Worksheet& ws, const CellRange& range);
+  // Keys the host plays are marked, so that only a real Esc breaks a macro.
+  void markSynthetic(bool on) { synthetic_ = on; }
 
   // --- FrameView --------------------------------------------------------------------
-  void showMode(Mode mode) override;
   void showInput(const std::string& text, size_t caret, bool red, bool active) override;
   void showAddress(const std::string& text) override;
   void showDescription(const std::string& text) override;
   void showPrompt(bool open, const std::string& title, const std::string& text) override;
   void cursorMoved(WindowState& w) override;
-  void cellsChanged(WindowState& w, int row) override;
-  void openMenu() override;
-  void beep() override;
+  void windowOpened(WindowState& w) override;
+  void windowClosing(WindowState& w) override;
+  void windowChanged(WindowState& w) override;
+  void menusChanged() override;
+  void showMenu(const MenuCursor& cursor) override;
   void showRecalcMode(bool manual) override;
   void showEndMode(bool on) override;
+  void showInsert(bool on) override;
+  void arrangeWindows(Arrangement how) override;
+  void exitProgram() override;
 
   // The widgets, named as in the form.
   QLineEdit* Edit1;
@@ -97,6 +102,9 @@ class TForm1 : public QMainWindow, public FrameView {
   QLabel* PnAuto;
   QProgressBar* gauge;
   QMdiArea* mdi;
+  // The menus as built from the model, by their path in it.
+  QMenu* menuAt(const std::vector<int>& path) const;
+  QAction* actionAt(const std::vector<int>& path) const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -104,36 +112,27 @@ class TForm1 : public QMainWindow, public FrameView {
 
  private:
   void buildMenus();
+  void addItems(QMenu* menu, const std::vector<MenuItem>& items, std::vector<int> path);
+  void buildQuickBar();
   void buildInputRow();
   void buildStatusBar();
-  void updateRecentMenu();
   void updateTitle();
   void setToggle(QLabel* panel, bool on);
-  void FileOpenClick();
-  void Undo1Click();
-  void CalcClick();
-  void formatDialog();
-  void widthDialog();
-  void generalSettingsDialog();
-  void documentInfoDialog();
-  void systemInfoDialog();
   void writeSettings();
-  void setWaiting(bool on);
-  TForm2* formFor(WindowState* w) const;
   std::string settingsDir() const;
 
   Options options_;
   QtHost host_;
   Session session_;
   Frame frame_;
-  std::map<WindowState*, TForm2*> forms_;
-  QMenu* fileMenu_ = nullptr;
-  QMenu* moreMenu_ = nullptr;
-  QAction* recentSeparator_ = nullptr;
-  std::vector<QAction*> recentItems_;
-  QAction* undoAction_ = nullptr;
+  std::map<const WindowState*, TForm2*> forms_;
+  std::map<std::vector<int>, QMenu*> menus_;
+  std::map<std::vector<int>, QAction*> actions_;
+  bool mirroring_ = false;  // the menus open or close as the frame says
+  bool synthetic_ = false;
   bool capsLock_ = false, numLock_ = true, scrollLock_ = false;
   bool settingsWritten_ = false;
+  bool closing_ = false;
 };
 
 }  // namespace tw

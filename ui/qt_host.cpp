@@ -1,16 +1,33 @@
 #include "ui/qt_host.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSysInfo>
+#include <QVBoxLayout>
 #include <cstdlib>
 
 #include "core/cell_address.h"
+#include "core/char_case.h"
+#include "core/dialog_model.h"
 #include "shell/frame.h"
+#include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/text_codec.h"
 
 namespace tw {
+
+QtHost::QtHost(TForm1& main) : main_(main) {
+  // One key per turn of the event loop, which also turns inside modal
+  // dialogs and menus that earlier keys opened.
+  keyTimer_.setInterval(0);
+  QObject::connect(&keyTimer_, &QTimer::timeout, [this] { deliverNext(); });
+}
 
 void QtHost::showErrorBox(const std::string& message) {
   shown.push_back(message);
@@ -24,16 +41,24 @@ void QtHost::beep() {
   QApplication::beep();
 }
 
-void QtHost::setMode(const std::string& mode) {
-  main_.showModeText(toQt(mode));
+void QtHost::showMode(Mode mode) {
+  main_.showModeIndicator(mode);
 }
 
 void QtHost::showProgress(int percent) {
   main_.showGauge(percent);
 }
 
-void QtHost::redrawRow(int) {
-  main_.refreshWindows();
+void QtHost::cellsChanged(const Worksheet& ws, const CellRange& range) {
+  main_.repaintCells(ws, range);
+}
+
+std::optional<std::string> QtHost::nextScripted() {
+  if (scripted.empty()) return std::nullopt;
+  std::string a = std::move(scripted.front());
+  scripted.pop_front();
+  if (sameText(a, "{ESC}")) return std::nullopt;
+  return a;
 }
 
 Answer QtHost::askYesNoCancel(const std::string& question, const std::string& caption) {
@@ -49,6 +74,203 @@ Answer QtHost::askYesNoCancel(const std::string& question, const std::string& ca
   auto r = QMessageBox::question(&main_, toQt(caption), text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   return r == QMessageBox::Yes ? Answer::Yes : (r == QMessageBox::No ? Answer::No : Answer::Cancel);
+}
+
+std::optional<std::string> QtHost::inputBox(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial) {
+  asked.push_back(prompt);
+  if (quiet) return nextScripted();
+  bool ok = false;
+  QInputDialog box(&main_);
+  box.setWindowTitle(toQt(caption));
+  box.setLabelText(toQt(prompt));
+  box.setTextValue(toQt(initial));
+  ok = box.exec() == QDialog::Accepted;
+  if (!ok) return std::nullopt;
+  return fromQt(box.textValue()).substr(0, 255);
+}
+
+namespace {
+
+std::optional<std::string> fileDialog(QWidget* parent, const FileRequest& r, bool save) {
+  QFileDialog d(parent, toQt(r.title), pathToQt(r.directory));
+  // The program's own dialog, so that keys a macro plays reach it.
+  d.setOption(QFileDialog::DontUseNativeDialog);
+  d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  QStringList filters;
+  for (const std::string& f : r.filters) filters << toQt(f);
+  d.setNameFilters(filters);
+  if (!r.name.empty() && r.name.find('*') == std::string::npos) d.selectFile(pathToQt(r.name));
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return pathFromQt(d.selectedFiles().first());
+}
+
+}  // namespace
+
+std::optional<std::string> QtHost::openFileName(const FileRequest& request) {
+  asked.push_back(request.title);
+  if (quiet) return nextScripted();
+  return fileDialog(&main_, request, false);
+}
+
+std::optional<std::string> QtHost::saveFileName(const FileRequest& request) {
+  asked.push_back(request.title);
+  if (quiet) return nextScripted();
+  return fileDialog(&main_, request, true);
+}
+
+bool QtHost::runDialog(DialogModel& model) {
+  asked.push_back(model.caption());
+  if (quiet) {
+    std::optional<std::string> a = nextScripted();
+    std::string reason;
+    if (!a) return false;
+    if (!applyAnswer(model, *a, reason) || !model.check(reason)) {
+      shown.push_back(reason);
+      return false;
+    }
+    return true;
+  }
+  return showDialogForm(&main_, model);
+}
+
+int QtHost::macroMenu(const MenuRequest& request) {
+  int escape = static_cast<int>(request.items.size()) + 1;
+  asked.push_back(request.title);
+  if (quiet) {
+    std::optional<std::string> a = nextScripted();
+    if (!a) return escape;
+    for (size_t i = 0; i < request.items.size(); ++i)
+      if (sameText(request.items[i], *a)) return static_cast<int>(i) + 1;
+    return escape;
+  }
+  QDialog d(&main_);
+  d.setWindowTitle("Macro Menu");
+  d.setMinimumWidth(108);
+  auto* v = new QVBoxLayout(&d);
+  if (!request.title.empty()) v->addWidget(new QLabel(toQt(request.title), &d));
+  auto* list = new QListWidget(&d);
+  for (size_t i = 0; i < request.items.size(); ++i) {
+    auto* item = new QListWidgetItem(toQt(request.items[i]), list);
+    if (i < request.descriptions.size()) item->setToolTip(toQt("*  " + request.descriptions[i]));
+  }
+  list->setCurrentRow(0);
+  v->addWidget(list);
+  QObject::connect(list, &QListWidget::itemActivated, &d, &QDialog::accept);
+  if (d.exec() != QDialog::Accepted || list->currentRow() < 0) return escape;
+  return list->currentRow() + 1;
+}
+
+namespace {
+
+// The Qt key and text of a key of the program.
+std::pair<int, QString> qtKey(const KeyPress& k) {
+  switch (k.key) {
+    case Key::Character:
+      return {QChar(toQt(std::string(1, k.ch))[0]).toUpper().unicode(),
+              toQt(std::string(1, k.ch))};
+    case Key::Enter:
+      return {Qt::Key_Return, "\r"};
+    case Key::Escape:
+      return {Qt::Key_Escape, QString(QChar(27))};
+    case Key::Tab:
+      return {Qt::Key_Tab, "\t"};
+    case Key::Backspace:
+      return {Qt::Key_Backspace, QString(QChar(8))};
+    case Key::Delete:
+      return {Qt::Key_Delete, {}};
+    case Key::Insert:
+      return {Qt::Key_Insert, {}};
+    case Key::Left:
+      return {Qt::Key_Left, {}};
+    case Key::Right:
+      return {Qt::Key_Right, {}};
+    case Key::Up:
+      return {Qt::Key_Up, {}};
+    case Key::Down:
+      return {Qt::Key_Down, {}};
+    case Key::Home:
+      return {Qt::Key_Home, {}};
+    case Key::End:
+      return {Qt::Key_End, {}};
+    case Key::PageUp:
+      return {Qt::Key_PageUp, {}};
+    case Key::PageDown:
+      return {Qt::Key_PageDown, {}};
+    case Key::BigLeft:  // Ctrl is held with it below
+      return {Qt::Key_Left, {}};
+    case Key::BigRight:
+      return {Qt::Key_Right, {}};
+    case Key::Alt:
+      return {Qt::Key_Alt, {}};
+    case Key::Break:
+      return {Qt::Key_Pause, {}};
+    default:
+      if (k.key >= Key::F1 && k.key <= Key::F12)
+        return {Qt::Key_F1 + (static_cast<int>(k.key) - static_cast<int>(Key::F1)), {}};
+      return {0, {}};
+  }
+}
+
+}  // namespace
+
+void QtHost::deliverKeys(const std::vector<KeyPress>& keys) {
+  for (KeyPress k : keys) {
+    k.synthetic = true;
+    keys_.push_back(k);
+  }
+  if (!keys_.empty()) keyTimer_.start();
+}
+
+void QtHost::deliverNext() {
+  if (keys_.empty()) {
+    keyTimer_.stop();
+    return;
+  }
+  KeyPress k = keys_.front();
+  keys_.pop_front();
+  // The open popup menu, else the focus of the active modal window, else the focus.
+  QWidget* target = QApplication::activePopupWidget();
+  if (!target && QApplication::activeModalWidget())
+    target = QApplication::activeModalWidget()->focusWidget();
+  if (!target) target = QApplication::focusWidget();
+  if (!target) target = &main_;
+  auto [code, text] = qtKey(k);
+  Qt::KeyboardModifiers mods;
+  if (k.shift) mods |= Qt::ShiftModifier;
+  if (k.ctrl || k.key == Key::BigLeft || k.key == Key::BigRight) mods |= Qt::ControlModifier;
+  if (k.alt) mods |= Qt::AltModifier;
+  main_.markSynthetic(true);
+  QKeyEvent press(QEvent::KeyPress, code, mods, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+  QApplication::sendEvent(target, &release);
+  main_.markSynthetic(false);
+}
+
+std::optional<KeyPress> QtHost::waitForKey() {
+  awaiting_ = true;
+  awaited_.reset();
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (awaited_ || !awaiting_) loop.quit();
+  });
+  poll.start(10);
+  loop.exec();
+  awaiting_ = false;
+  return awaited_;
+}
+
+bool QtHost::takeAwaitedKey(const KeyPress& k) {
+  if (!awaiting_) return false;
+  awaited_ = k;
+  return true;
+}
+
+void QtHost::runLater(int milliseconds, std::function<void()> fn) {
+  QTimer::singleShot(milliseconds, &main_, std::move(fn));
 }
 
 bool QtHost::currentSelection(CellRange& range) {

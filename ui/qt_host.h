@@ -1,8 +1,11 @@
 // The engine's host in the desktop program: message boxes, the beep, the
-// mode indicator and the gauge of the main window, the active window's cell
-// and selection, and the system's facts.
+// mode indicator and the gauge of the main window, redrawing the windows of
+// a worksheet, input boxes, file dialogs and the frame's dialogs, key
+// delivery to whatever has the keyboard, timers, and the system's facts.
 #pragma once
 
+#include <QObject>
+#include <QTimer>
 #include <deque>
 #include <string>
 #include <vector>
@@ -15,28 +18,49 @@ class TForm1;
 
 class QtHost : public Host {
  public:
-  explicit QtHost(TForm1& main) : main_(main) {}
+  explicit QtHost(TForm1& main);
 
   void showErrorBox(const std::string& message) override;
   void beep() override;
-  void setMode(const std::string& mode) override;
+  void showMode(Mode mode) override;
   void showProgress(int percent) override;
-  void redrawRow(int row) override;
+  void cellsChanged(const Worksheet& ws, const CellRange& range) override;
   Answer askYesNoCancel(const std::string& question, const std::string& caption) override;
+  std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& initial) override;
+  std::optional<std::string> openFileName(const FileRequest& request) override;
+  std::optional<std::string> saveFileName(const FileRequest& request) override;
+  bool runDialog(DialogModel& model) override;
+  int macroMenu(const MenuRequest& request) override;
+  void deliverKeys(const std::vector<KeyPress>& keys) override;
+  std::optional<KeyPress> waitForKey() override;
+  void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;
   bool currentCell(int& row, int& col) override;
   std::string userName() override;
   std::string osVersion() override;
 
-  // Tests switch the modal boxes off; what would have been shown is kept,
-  // and questions take the scripted answers (Cancel when none is left).
+  // A key the main window caught for waitForKey; false when none is awaited.
+  bool takeAwaitedKey(const KeyPress& k);
+
+  // Tests switch the modal boxes off: what would have been shown is kept,
+  // questions take the answers, boxes, file dialogs and dialogs the scripted
+  // texts (Cancel, or nothing, when none is left).
   bool quiet = false;
   std::vector<std::string> shown;
   std::vector<std::string> asked;
   std::deque<Answer> answers;
+  std::deque<std::string> scripted;
 
  private:
+  std::optional<std::string> nextScripted();
+  void deliverNext();
+
   TForm1& main_;
+  std::deque<KeyPress> keys_;
+  QTimer keyTimer_;
+  bool awaiting_ = false;
+  std::optional<KeyPress> awaited_;
 };
 
 }  // namespace tw

@@ -137,20 +137,32 @@ void TForm2::refresh(bool cursorOnly) {
   if (Grid2->isVisible()) Grid2->refresh(cursorOnly);
 }
 
-void TForm2::setSplit(bool on) {
-  window_.setSplit(on);
-  Grid2->setVisible(on);
-  if (on) {
-    int h = splitter_->height();
-    splitter_->setSizes({h / 2, h - h / 2});
+void TForm2::showLayout() {
+  bool on = window_.split();
+  if (on != Grid2->isVisible()) {
+    Grid2->setVisible(on);
+    if (on) {
+      int h = splitter_->height();
+      splitter_->setSizes({h / 2, h - h / 2});
+    }
   }
+  updateTabs();
   refresh();
+}
+
+void TForm2::refreshCells(const CellRange& range) {
+  if (!range.valid()) {
+    refresh();
+    return;
+  }
+  Grid1->refreshCells(range);
+  if (Grid2->isVisible()) Grid2->refreshCells(range);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* e) {
   if (watched == PaintBox1) {
     if (e->type() == QEvent::MouseButtonDblClick) {
-      setSplit(!window_.split());
+      frame_.toggleSplit(window_);
       return true;
     }
     if (e->type() == QEvent::MouseButtonPress) {
@@ -163,10 +175,10 @@ bool TForm2::eventFilter(QObject* watched, QEvent* e) {
       QPoint at = mapFromGlobal(me->globalPosition().toPoint());
       int top = splitter_->geometry().top(), bottom = splitter_->geometry().bottom();
       if (at.y() > top + 40 && at.y() < bottom - 40) {
-        if (!window_.split()) setSplit(true);
+        if (!window_.split()) frame_.toggleSplit(window_);
         splitter_->setSizes({at.y() - top, bottom - at.y()});
       } else if (window_.split() && at.y() >= bottom - 40) {
-        setSplit(false);
+        frame_.toggleSplit(window_);
       }
       return true;
     }
@@ -174,36 +186,14 @@ bool TForm2::eventFilter(QObject* watched, QEvent* e) {
   return QWidget::eventFilter(watched, e);
 }
 
-bool TForm2::FormCloseQuery() {
-  if (closeUnasked) return true;
-  if (frame_.entryActive() && frame_.active() == &window_) {
-    if (frame_.inputText().empty())
-      frame_.CancelEntry();
-    else
-      return false;  // an entry in progress keeps the window open
-  }
-  if (frame_.promptOpen() && frame_.active() == &window_) return false;
-  Worksheet& ws = window_.worksheet();
-  if (!ws.modified) return true;
-  bool save = saveUnasked;
-  if (!save) {
-    Answer answer =
-        main_.host().askYesNoCancel("Save Worksheet \r" + fromQt(windowTitle()) + "?", "TALLOWAY");
-    if (answer == Answer::Cancel) return false;
-    save = answer == Answer::Yes;
-  }
-  if (!save) return true;
-  // Only a save that succeeded lets the window go.
-  return main_.saveWindow(this, false);
-}
-
 void TForm2::closeEvent(QCloseEvent* e) {
-  if (!FormCloseQuery()) {
-    e->ignore();
+  if (closingFromFrame) {
+    e->accept();
     return;
   }
-  e->accept();
-  main_.windowClosing(this);
+  // The frame decides (it asks about saving) and closes the window itself.
+  e->ignore();
+  frame_.closeWindow(window_, CloseMode::Ask);
 }
 
 }  // namespace tw

@@ -10,6 +10,7 @@
 namespace tw {
 
 class Frame;
+struct CellRange;
 class GridPane;
 class WindowState;
 class TForm1;
@@ -30,21 +31,19 @@ class TForm2 : public QWidget {
   // Redraws both panes and follows the cursor with the scroll controls;
   // cursorOnly redraws just what a cursor move changes.
   void refresh(bool cursorOnly = false);
-  void setSplit(bool on);
+  // Redraws the cells of the range in both panes.
+  void refreshCells(const CellRange& range);
+  // Shows the split and the sheet tabs as the window's state has them.
+  void showLayout();
   void updateTabs();
-  // Closing without questions (the whole program ends unasked).
-  bool closeUnasked = false;
-  // Closing all windows with saving: a modified worksheet is saved unasked.
-  bool saveUnasked = false;
+  // The frame has decided that the window closes.
+  bool closingFromFrame = false;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  // Decides whether the window may close, saving when the user says so.
-  bool FormCloseQuery();
-
   TForm1& main_;
   Frame& frame_;
   WindowState& window_;

@@ -6,81 +6,49 @@
 namespace tw::test {
 namespace {
 
-class RecordingView : public FrameView {
+class FrameTest : public ProgramTest {
  public:
-  void showMode(Mode m) override { mode = modeLook(m).text; }
-  void showInput(const std::string& t, size_t c, bool r, bool a) override {
-    input = t;
-    caret = c;
-    red = r;
-    active = a;
-  }
-  void showAddress(const std::string& t) override { address = t; }
-  void showPrompt(bool open, const std::string& title, const std::string& text) override {
-    promptOpen = open;
-    promptTitle = title;
-    promptText = text;
-  }
-  void cursorMoved(WindowState&) override { ++moves; }
-  void cellsChanged(WindowState&, int) override { ++changes; }
-  void openMenu() override { ++menus; }
-  void beep() override { ++beeps; }
-
-  std::string mode = "READY", input, address, promptTitle, promptText;
-  size_t caret = 0;
-  bool red = false, active = false, promptOpen = false;
-  int moves = 0, changes = 0, menus = 0, beeps = 0;
-};
-
-class FrameTest : public SheetTest {
- public:
-  FrameTest() : frame(session, view) { window = &frame.addWindow(ws); }
-
   void type(const std::string& text) {
     for (char c : text) frame.key(KeyPress::character(c));
   }
   void press(Key k, bool shift = false) { frame.key(KeyPress::of(k, shift)); }
-
-  RecordingView view;
-  Frame frame;
-  WindowState* window;
 };
 
 TEST_F(FrameTest, TypingAFormulaAndANumberShowsTheRecalculatedValue) {
   window->moveTo(0, 1);  // B1
   type("+A1*2");
-  EXPECT_EQ(view.mode, "VALUE");
+  EXPECT_EQ(host.mode, "VALUE");
   press(Key::Enter);
-  EXPECT_EQ(view.mode, "READY");
+  EXPECT_EQ(host.mode, "READY");
   EXPECT_EQ(view.input, "+A1*2");
   window->moveTo(0, 0);
   type("5");
   press(Key::Enter);
   EXPECT_EQ(number("B1"), 10);
-  EXPECT_GT(view.changes, 0);
+  EXPECT_GT(host.redraws, 0);
 }
 
 TEST_F(FrameTest, ModesFollowTheFirstCharacter) {
   type("a");
-  EXPECT_EQ(view.mode, "LABEL");
+  EXPECT_EQ(host.mode, "LABEL");
   press(Key::Escape);  // clears the text but keeps the entry open
-  EXPECT_EQ(view.mode, "?");
+  EXPECT_EQ(host.mode, "?");
   EXPECT_TRUE(frame.entryActive());
   type("(");
-  EXPECT_EQ(view.mode, "VALUE");
+  EXPECT_EQ(host.mode, "VALUE");
   press(Key::Escape);
   press(Key::Escape);
-  EXPECT_EQ(view.mode, "READY");
+  EXPECT_EQ(host.mode, "READY");
   EXPECT_FALSE(frame.entryActive());
   press(Key::F2);
-  EXPECT_EQ(view.mode, "EDIT");
+  EXPECT_EQ(host.mode, "EDIT");
 }
 
 TEST_F(FrameTest, PointingAppendsAddresses) {
   window->moveTo(2, 2);  // C3
   type("+");
   press(Key::Right);
-  EXPECT_EQ(view.mode, "POINT");
+  EXPECT_EQ(host.mode, "POINT");
   EXPECT_EQ(frame.inputText(), "+D3");
   press(Key::Down);
   EXPECT_EQ(frame.inputText(), "+D4");
@@ -101,7 +69,7 @@ TEST_F(FrameTest, ALabelAndAnArrowCommitAndMove) {
   press(Key::Right);
   EXPECT_EQ(input("A1"), "'A");
   EXPECT_EQ(window->col(), 1);
-  EXPECT_EQ(view.mode, "READY");
+  EXPECT_EQ(host.mode, "READY");
 }
 
 TEST_F(FrameTest, ASyntaxErrorKeepsTheTextInRed) {
@@ -109,13 +77,13 @@ TEST_F(FrameTest, ASyntaxErrorKeepsTheTextInRed) {
   // "*" ends the text, so the arrow would point; Enter commits instead.
   press(Key::Enter);
   EXPECT_TRUE(view.red);
-  EXPECT_EQ(view.mode, "EDIT");
+  EXPECT_EQ(host.mode, "EDIT");
   EXPECT_EQ(frame.inputText(), "+A1*");
-  EXPECT_EQ(view.beeps, 1);
+  EXPECT_EQ(host.beeps, 1);
   EXPECT_EQ(cell("A1")->type(), CellType::Blank);
   press(Key::Backspace);
   press(Key::Enter);
-  EXPECT_EQ(view.mode, "READY");
+  EXPECT_EQ(host.mode, "READY");
   EXPECT_EQ(input("A1"), "+A1");
 }
 
@@ -141,7 +109,7 @@ TEST_F(FrameTest, RangePrompts) {
   std::vector<std::string> answers;
   auto record = [&](const std::string& t) { answers.push_back(t); };
   frame.OpenRangePrompt("COPY: From Range", record, CellRange::of(0, 0, 4, 2));
-  EXPECT_EQ(view.mode, "RANGE");
+  EXPECT_EQ(host.mode, "RANGE");
   EXPECT_EQ(view.promptTitle, " COPY: From Range");
   EXPECT_EQ(view.promptText, "A1..C5");
   frame.clearRunOnCancel();
@@ -167,12 +135,10 @@ TEST_F(FrameTest, RangePrompts) {
   EXPECT_EQ(answers.back(), "E4..E6");
   EXPECT_EQ(window->row(), 3);
   EXPECT_EQ(window->col(), 3);
-  EXPECT_EQ(view.mode, "READY");
+  EXPECT_EQ(host.mode, "READY");
 
   // Typed texts, single dots and the range words are accepted.
   EXPECT_EQ(frame.parsePromptRange("A1.B5"), CellRange::of(0, 0, 4, 1));
-  host.cursorRow = 3;  // the host answers for the active window
-  host.cursorCol = 3;
   EXPECT_EQ(frame.parsePromptRange("cursor"), CellRange::cell(3, 3));
   EXPECT_EQ(frame.parsePromptRange("garbage!"), std::nullopt);
   EXPECT_EQ(frame.parsePromptRange(""), std::nullopt);
@@ -209,7 +175,8 @@ TEST_F(FrameTest, GotoAndEndMode) {
 
 TEST_F(FrameTest, SlashOpensTheMenu) {
   type("/");
-  EXPECT_EQ(view.menus, 1);
+  EXPECT_EQ(view.menu, "File > New");
+  EXPECT_EQ(host.mode, "MENU");
   EXPECT_FALSE(frame.entryActive());
 }
 

@@ -43,7 +43,7 @@ class DesktopTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
   }
   void cleanup() {
-    for (TForm2* f : main->forms()) f->closeUnasked = true;
+    main->frame().closeAll(CloseMode::DiscardUnasked);
     main.reset();
   }
 
@@ -118,11 +118,11 @@ class DesktopTest : public QObject {
     typeInto(form->Grid1, "5");
     QTest::keyClick(main->Edit1, Qt::Key_Return);
     auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-    main->chooseSaveName = [](const QString&) { return QString(); };  // Save As cancelled
+    main->host().scripted = {"{ESC}"};  // Save As cancelled
     main->host().answers = {Answer::Yes};
     sub->close();
     QCOMPARE(main->forms().size(), size_t(1));
-    main->chooseSaveName = [](const QString&) { return QString("/proc/no/such/dir/x.wks"); };
+    main->host().scripted = {"/proc/no/such/dir/x.wks"};
     main->host().answers = {Answer::Yes};
     sub->close();
     QCOMPARE(main->forms().size(), size_t(1));
@@ -156,7 +156,7 @@ class DesktopTest : public QObject {
     QTest::keyClick(main->Edit1, Qt::Key_Down);
     typeInto(form->Grid1, "+A1*4");
     QTest::keyClick(main->Edit1, Qt::Key_Return);
-    main->chooseSaveName = [&](const QString&) { return path; };
+    main->host().scripted = {path.toStdString()};
     // A worksheet that never had a name goes to Save As.
     QVERIFY(main->saveWindow(form, false));
     QVERIFY(!form->state().worksheet().modified);
@@ -165,7 +165,8 @@ class DesktopTest : public QObject {
     auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
     sub->close();
     QApplication::processEvents();
-    QCOMPARE(main->host().asked.size(), size_t(0));
+    // The save dialog was asked; closing the saved window asks nothing.
+    QCOMPARE(main->host().asked, std::vector<std::string>{"TALLOWAY SAVE AS..."});
     TForm2* again = main->openFile(path.toStdString());
     QVERIFY(again);
     form = again;
@@ -193,7 +194,7 @@ class DesktopTest : public QObject {
     Worksheet& loaded = second.forms()[0]->state().worksheet();
     QVERIFY(!loaded.hasFileName);
     QCOMPARE(QString::fromStdString(loaded.LabelText(loaded.FindCell(0, 0))), QString("hello"));
-    for (TForm2* f : second.forms()) f->closeUnasked = true;
+    second.frame().closeAll(CloseMode::DiscardUnasked);
     qunsetenv("TALLOWAY_HOME");
   }
 

@@ -1,5 +1,7 @@
-// Keys as the shell sees them, whatever toolkit delivers them.
+// Keys as the program sees them, whatever toolkit or macro delivers them.
 #pragma once
+
+#include <string_view>
 
 namespace tw {
 
@@ -20,6 +22,10 @@ enum class Key {
   End,
   PageUp,
   PageDown,
+  BigLeft,   // the program's own keys: a screen to the left or right
+  BigRight,
+  Alt,       // the Alt key alone: opens the menu bar
+  Break,     // Ctrl+Break
   F1,
   F2,
   F3,
@@ -40,8 +46,15 @@ struct KeyPress {
   bool shift = false;
   bool ctrl = false;
   bool alt = false;
+  // Delivered by a macro or a script rather than typed on the keyboard.
+  bool synthetic = false;
 
-  static KeyPress character(char c) { return {Key::Character, c}; }
+  static KeyPress character(char c) {
+    KeyPress p;
+    p.key = Key::Character;
+    p.ch = c;
+    return p;
+  }
   static KeyPress of(Key k, bool shift = false, bool ctrl = false) {
     KeyPress p;
     p.key = k;
@@ -49,6 +62,7 @@ struct KeyPress {
     p.ctrl = ctrl;
     return p;
   }
+  bool operator==(const KeyPress&) const = default;
 };
 
 enum class Direction { Left, Right, Up, Down };

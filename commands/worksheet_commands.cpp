@@ -1,0 +1,16 @@
+#include "commands/command.h"
+#include "commands/file_commands.h"
+#include "commands/name_commands.h"
+#include "commands/property_commands.h"
+#include "commands/sheet_commands.h"
+
+namespace tw {
+
+void addWorksheetCommands(CommandTable& table) {
+  addSheetCommands(table);
+  addPropertyCommands(table);
+  addNameCommands(table);
+  addFileCommands(table);
+}
+
+}  // namespace tw

@@ -1,0 +1,227 @@
+#include "shell/dialog_models.h"
+
+#include <charconv>
+
+#include "core/char_case.h"
+#include "core/day_serial.h"
+#include "core/display_format.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+#include "files/system_memory.h"
+
+namespace tw {
+
+namespace {
+
+std::optional<int> integerOf(std::string_view text) {
+  int n = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return n;
+}
+
+}  // namespace
+
+// --- Fields ------------------------------------------------------------------------
+
+std::vector<std::string> FieldsModel::fieldNames() const {
+  std::vector<std::string> out;
+  for (const Field& f : fields_) out.push_back(f.name);
+  return out;
+}
+
+std::string FieldsModel::field(std::string_view name) const {
+  for (const Field& f : fields_)
+    if (sameText(f.name, name)) return f.get();
+  return {};
+}
+
+bool FieldsModel::setField(std::string_view name, std::string_view value) {
+  for (const Field& f : fields_)
+    if (sameText(f.name, name)) return f.set && f.set(value);
+  return false;
+}
+
+void FieldsModel::addField(std::string name, std::function<std::string()> get,
+                           std::function<bool(std::string_view)> set) {
+  fields_.push_back({std::move(name), std::move(get), std::move(set)});
+}
+
+void FieldsModel::addFlag(std::string name, bool& target) {
+  addField(
+      std::move(name), [&target] { return std::string(target ? "1" : "0"); },
+      [&target](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u == "1" || u == "Y" || u == "YES" || u == "ON" || u == "TRUE") {
+          target = true;
+          return true;
+        }
+        if (u == "0" || u == "N" || u == "NO" || u == "OFF" || u == "FALSE") {
+          target = false;
+          return true;
+        }
+        return false;
+      });
+}
+
+void FieldsModel::addChar(std::string name, char& target) {
+  addField(
+      std::move(name), [&target] { return std::string(1, target); },
+      [&target](std::string_view v) {
+        if (v.size() != 1) return false;
+        target = v[0];
+        return true;
+      });
+}
+
+void FieldsModel::addText(std::string name, std::string& target, size_t longest) {
+  addField(
+      std::move(name), [&target] { return target; },
+      [&target, longest](std::string_view v) {
+        target = std::string(v.substr(0, longest));
+        return true;
+      });
+}
+
+void FieldsModel::addReadOnly(std::string name, std::function<std::string()> get) {
+  addField(std::move(name), std::move(get), nullptr);
+}
+
+// --- Format ------------------------------------------------------------------------
+
+FormatModel::FormatModel(std::vector<NamedFormat> formats) : formats_(std::move(formats)) {
+  if (!formats_.empty()) choose(0);
+  addText("code", code, 8);
+  addField(
+      "item", [this] { return std::to_string(chosen_); },
+      [this](std::string_view v) {
+        std::optional<int> n = integerOf(v);
+        if (!n || *n < 0 || *n >= static_cast<int>(formats_.size())) return false;
+        choose(*n);
+        return true;
+      });
+}
+
+void FormatModel::choose(int index) {
+  if (index < 0 || index >= static_cast<int>(formats_.size())) return;
+  chosen_ = index;
+  code = formats_[index].code;
+}
+
+bool FormatModel::check(std::string& message) {
+  if (code.empty()) {
+    message = "Choose a format or type its code.";
+    return false;
+  }
+  return true;
+}
+
+std::string FormatModel::sample() const {
+  return FormatNumber(12, ParseFormatCode(code), -1234.5678, FormatOptions{});
+}
+
+// --- Width and height ----------------------------------------------------------------
+
+WidthHeightModel::WidthHeightModel(int width, int height)
+    : value(width), width_(width), height_(height) {
+  addField(
+      "what", [this] { return std::string(column_ ? "column" : "row"); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u != "COLUMN" && u != "ROW") return false;
+        setColumn(u == "COLUMN");
+        return true;
+      });
+  addField(
+      "value", [this] { return std::to_string(value); },
+      [this](std::string_view v) {
+        std::optional<int> n = integerOf(v);
+        if (!n) return false;
+        value = *n;
+        return true;
+      });
+}
+
+void WidthHeightModel::setColumn(bool on) {
+  if (on == column_) return;
+  column_ = on;
+  value = on ? width_ : height_;
+}
+
+bool WidthHeightModel::check(std::string& message) {
+  if (value < lowest() || value > highest()) {
+    message = (column_ ? "A column is 1 to 31 characters wide." : "A row is 8 to 254 pixels high.");
+    return false;
+  }
+  return true;
+}
+
+// --- General settings ------------------------------------------------------------------
+
+GeneralSettingsModel::GeneralSettingsModel(GeneralSettings v) : values(std::move(v)) {
+  GeneralSettings& g = values;
+  addFlag("protect", g.protection);
+  addFlag("negative", g.negativeInColour);
+  addFlag("zeros", g.showZeros);
+  addFlag("banding", g.banding);
+  addFlag("autocalc", g.automaticRecalc);
+  addFlag("bins", g.binsLowerInclusive);
+  addFlag("unprotected", g.markUnprotected);
+  addFlag("undo", g.undo);
+  addFlag("backups", g.backups);
+  addFlag("usdates", g.usDates);
+  addFlag("tips", g.tips);
+  addFlag("controlkeys", g.windowsControlKeys);
+  addFlag("olddialogs", g.oldFileDialogs);
+  addFlag("printblack", g.printBlack);
+  addFlag("twodigityears", g.twoDigitYears);
+  addChar("prefix", g.labelPrefix);
+  addChar("separator", g.argumentSeparator);
+  addChar("thousands", g.thousandsSeparator);
+  addChar("decimal", g.decimalSeparator);
+  addText("currencybefore", g.currencyPrefix, 255);
+  addText("currencyafter", g.currencySuffix, 255);
+}
+
+// --- Document information -----------------------------------------------------------------
+
+DocumentInfoModel::DocumentInfoModel(const Worksheet& ws)
+    : title(ws.settings.title),
+      comments(ws.settings.comments),
+      file(ws.hasFileName ? ws.fileName : ws.name),
+      user(ws.settings.userName) {
+  created = "not saved yet";
+  if (ws.settings.creationDate != 0)
+    created = DateText(2, ws.settings.creationDate) + " " +
+              FormatNumber(12, 0x77, ws.settings.creationTime, FormatOptions{});
+  addText("title", title, 80);
+  addText("comments", comments, 255);
+  addReadOnly("file", [this] { return file; });
+  addReadOnly("user", [this] { return user; });
+  addReadOnly("created", [this] { return created; });
+}
+
+// --- System information ---------------------------------------------------------------------
+
+SystemInfoModel::SystemInfoModel(Session& session) {
+  size_t cells = 0;
+  for (const auto& ws : session.worksheets()) cells += ws->pool().liveCells();
+  Host& host = session.host();
+  facts = {{"Program", "TALLOWAY 1.601"},
+           {"Operating system", host.osVersion()},
+           {"User", host.userName()},
+           {"Free memory", std::to_string(availableMemoryBytes() / (1024 * 1024)) + " MB"},
+           {"Open worksheets", std::to_string(session.worksheets().size())},
+           {"Cells in use", std::to_string(cells)},
+           {"Directory", host.currentDirectory()}};
+  for (const Fact& f : facts) {
+    std::string key = f.label;
+    addReadOnly(key, [this, key] {
+      for (const Fact& g : facts)
+        if (g.label == key) return g.value;
+      return std::string();
+    });
+  }
+}
+
+}  // namespace tw

@@ -1,0 +1,125 @@
+// The models of the frame's dialogs: number format, width or height,
+// general settings, document information and system information. Each
+// holds what its form shows and what OK takes; the Qt forms and scripted
+// answers fill the same fields.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/settings_commands.h"
+#include "core/dialog_model.h"
+#include "core/program_settings.h"
+
+namespace tw {
+
+class Session;
+class Worksheet;
+
+// A model whose fields are a table of named getters and setters.
+class FieldsModel : public DialogModel {
+ public:
+  FieldsModel() = default;
+  // The fields point into the model itself.
+  FieldsModel(const FieldsModel&) = delete;
+  FieldsModel& operator=(const FieldsModel&) = delete;
+  std::vector<std::string> fieldNames() const override;
+  std::string field(std::string_view name) const override;
+  bool setField(std::string_view name, std::string_view value) override;
+
+ protected:
+  void addField(std::string name, std::function<std::string()> get,
+                std::function<bool(std::string_view)> set);
+  // "1", "Y", "YES", "ON" and "TRUE" are on; "0", "N", "NO", "OFF" and "FALSE" off.
+  void addFlag(std::string name, bool& target);
+  void addChar(std::string name, char& target);
+  void addText(std::string name, std::string& target, size_t longest);
+  void addReadOnly(std::string name, std::function<std::string()> get);
+
+ private:
+  struct Field {
+    std::string name;
+    std::function<std::string()> get;
+    std::function<bool(std::string_view)> set;
+  };
+  std::vector<Field> fields_;
+};
+
+// "Format": a format from the settings' list, or typed as a short code.
+class FormatModel : public FieldsModel {
+ public:
+  explicit FormatModel(std::vector<NamedFormat> formats);
+  std::string_view form() const override { return "Format"; }
+  std::string caption() const override { return "Format"; }
+  bool check(std::string& message) override;
+
+  const std::vector<NamedFormat>& formats() const { return formats_; }
+  void choose(int index);  // an entry of the list; its code becomes the code
+  int chosen() const { return chosen_; }
+  std::string code;
+  // How a negative number looks in the format the code gives.
+  std::string sample() const;
+
+ private:
+  std::vector<NamedFormat> formats_;
+  int chosen_ = -1;
+};
+
+// "Width / Height": a column width in characters or a row height in pixels.
+class WidthHeightModel : public FieldsModel {
+ public:
+  WidthHeightModel(int widthCharacters, int heightPixels);
+  std::string_view form() const override { return "WidthHeight"; }
+  std::string caption() const override { return "Width / Height"; }
+  bool check(std::string& message) override;
+
+  bool column() const { return column_; }
+  void setColumn(bool on);  // the value becomes that kind's current size
+  int value = 0;
+  int lowest() const { return column_ ? 1 : 8; }
+  int highest() const { return column_ ? 31 : 254; }
+
+ private:
+  bool column_ = true;
+  int width_, height_;
+};
+
+class GeneralSettingsModel : public FieldsModel {
+ public:
+  explicit GeneralSettingsModel(GeneralSettings values);
+  std::string_view form() const override { return "GeneralSettings"; }
+  std::string caption() const override { return "General Settings"; }
+  bool check(std::string& message) override { return checkGeneralSettings(values, message); }
+
+  GeneralSettings values;
+};
+
+class DocumentInfoModel : public FieldsModel {
+ public:
+  explicit DocumentInfoModel(const Worksheet& ws);
+  std::string_view form() const override { return "DocumentInfo"; }
+  std::string caption() const override { return "Document Information"; }
+
+  std::string title;     // at most 80 characters
+  std::string comments;  // at most 255
+  std::string file;
+  std::string user;
+  std::string created;  // "not saved yet", or the date and time
+};
+
+class SystemInfoModel : public FieldsModel {
+ public:
+  explicit SystemInfoModel(Session& session);
+  std::string_view form() const override { return "SystemInfo"; }
+  std::string caption() const override { return "System Information"; }
+
+  struct Fact {
+    std::string label;
+    std::string value;
+  };
+  std::vector<Fact> facts;
+};
+
+}  // namespace tw

@@ -1,0 +1,201 @@
+#include "shell/menu_model.h"
+
+#include "core/char_case.h"
+#include "core/file_names.h"
+#include "core/program_settings.h"
+
+namespace tw {
+
+namespace {
+
+MenuItem item(std::string caption, std::string command, std::string accelerator = {}) {
+  MenuItem i;
+  i.caption = std::move(caption);
+  i.command = std::move(command);
+  i.accelerator = std::move(accelerator);
+  return i;
+}
+
+MenuItem separator() {
+  MenuItem i;
+  i.separator = true;
+  return i;
+}
+
+MenuItem menu(std::string caption, std::vector<MenuItem> items) {
+  MenuItem i;
+  i.caption = std::move(caption);
+  i.submenu = true;
+  i.items = std::move(items);
+  return i;
+}
+
+MenuItem check(std::string caption, std::string command, std::string argument, bool on) {
+  MenuItem i = item(std::move(caption), std::move(command));
+  i.argument = std::move(argument);
+  i.checkable = true;
+  i.checked = on;
+  return i;
+}
+
+// Entry k of the recent files: "&k name" without the directory.
+MenuItem recentItem(const MenuState& s, int k) {
+  MenuItem i;
+  i.name = "NM" + std::to_string(k);
+  i.command = "FILEOPEN";
+  int shown = std::min<int>(static_cast<int>(s.recentFiles.size()), kMaxRecentFiles);
+  if (k < shown) {
+    const std::string& full = s.recentFiles[k];
+    std::string_view base = baseName(full);
+    size_t cut = base.find_last_of(":\\");
+    if (cut != std::string_view::npos) base = base.substr(cut + 1);
+    i.caption = "&" + std::to_string(k) + " " + std::string(base);
+    i.argument = full;
+  } else {
+    i.visible = false;
+  }
+  return i;
+}
+
+// Without a window only what makes or opens one, the program's own
+// dialogs and the arrangement of windows can run.
+void disableWorksheetItems(std::vector<MenuItem>& items) {
+  static const std::string_view kWindowless[] = {"FILENEW",       "FILEOPEN",    "FILEEXIT",
+                                                  "CALC",          "WINDOWTILE",  "WINDOWCASCADE",
+                                                  "WINDOWNEXT",    "SYSTEMINFO",  "GENERALSETTINGS"};
+  for (MenuItem& i : items) {
+    disableWorksheetItems(i.items);
+    if (i.command.empty()) continue;
+    bool windowless = false;
+    for (std::string_view c : kWindowless) windowless |= i.command == c;
+    if (!windowless) i.enabled = false;
+  }
+}
+
+}  // namespace
+
+std::string MenuItem::text() const {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '\t') break;
+    if (caption[i] == '&' && i + 1 < caption.size()) {
+      out += caption[++i];
+      continue;
+    }
+    out += caption[i];
+  }
+  return out;
+}
+
+char MenuItem::mnemonic() const {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return upperChar(caption[i + 1]);
+  }
+  return 0;
+}
+
+MenuBar buildMenuBar(const MenuState& s) {
+  std::vector<MenuItem> file = {item("&New", "FILENEW"), item("&Open...", "FILEOPEN"),
+                                item("&Save", "FILESAVE"), item("Save &As...", "FILESAVEAS"),
+                                item("&Close", "FILECLOSE")};
+  file[0].name = "New1";
+  file[1].name = "Open1";
+  file[2].name = "Save1";
+  file[3].name = "SaveAs1";
+  MenuItem recentSeparator = separator();
+  recentSeparator.visible = !s.recentFiles.empty();
+  file.push_back(recentSeparator);
+  for (int k = 0; k < 5; ++k) file.push_back(recentItem(s, k));
+  std::vector<MenuItem> more;
+  for (int k = 5; k < kMaxRecentFiles; ++k) more.push_back(recentItem(s, k));
+  MenuItem moreMenu = menu("More", std::move(more));
+  moreMenu.name = "Mhist";
+  moreMenu.visible = s.recentFiles.size() > 5;
+  file.push_back(moreMenu);
+  file.push_back(separator());
+  file.push_back(item("E&xit", "FILEEXIT"));
+
+  std::vector<MenuItem> edit = {item("&Undo\tCtrl+Z", "UNDO", "Ctrl+Z")};
+  edit[0].enabled = s.canUndo;
+
+  std::vector<MenuItem> names = {item("&Create...", "RANGECREATE"),
+                                 item("&Delete...", "RANGEDELETE"), item("&Reset", "RANGERESET"),
+                                 item("&Table...", "RANGETABLE"), item("&Build...", "RANGEBUILD")};
+  std::vector<MenuItem> range = {item("&Format...", "RANGEFORMAT"),
+                                 item("&Width / Height...", "WIDTHHEIGHT"),
+                                 item("&Go To...\tF5", "GOTO", "F5"), menu("&Names", names)};
+
+  std::vector<MenuItem> recalc = {check("&Automatic", "RECALCMODE", "0", !s.manualRecalc),
+                                  check("&Manual", "RECALCMODE", "1", s.manualRecalc)};
+  std::vector<MenuItem> tools = {item("&Calc\tF9", "CALC", "F9"), menu("&Recalculation", recalc),
+                                 separator(), item("&General Settings...", "GENERALSETTINGS")};
+  tools[0].name = "Calc1";
+
+  MenuItem split = check("&Split", "WINDOWSPLIT", {}, s.split);
+  std::vector<MenuItem> window = {split, item("&Tile", "WINDOWTILE"),
+                                  item("&Cascade", "WINDOWCASCADE"), item("&Next", "WINDOWNEXT")};
+  std::vector<MenuItem> help = {item("&Document Information...", "DOCINFO"),
+                                item("&System Information...", "SYSTEMINFO")};
+
+  MenuBar bar = {menu("&File", file),   menu("&Edit", edit),     menu("&Range", range),
+                 menu("&Tools", tools), menu("&Window", window), menu("&Help", help)};
+  if (!s.haveWindow) disableWorksheetItems(bar);
+  return bar;
+}
+
+const std::vector<MenuItem>& currentItems(const MenuBar& bar, const MenuCursor& c) {
+  if (c.path.size() < 2) return bar;
+  const std::vector<MenuItem>* items = &bar;
+  for (size_t i = 0; i + 1 < c.path.size(); ++i) items = &(*items)[c.path[i]].items;
+  return *items;
+}
+
+const MenuItem* highlighted(const MenuBar& bar, const MenuCursor& c) {
+  if (!c.open()) return nullptr;
+  const std::vector<MenuItem>& items = currentItems(bar, c);
+  int i = c.path.back();
+  return i >= 0 && i < static_cast<int>(items.size()) ? &items[i] : nullptr;
+}
+
+int nextSelectable(const std::vector<MenuItem>& items, int index, int direction) {
+  int n = static_cast<int>(items.size());
+  for (int step = 1; step <= n; ++step) {
+    int i = ((index + direction * step) % n + n) % n;
+    if (items[i].selectable()) return i;
+  }
+  return -1;
+}
+
+int itemWithMnemonic(const std::vector<MenuItem>& items, char letter) {
+  char want = upperChar(letter);
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i].selectable() && items[i].mnemonic() == want) return static_cast<int>(i);
+  return -1;
+}
+
+const MenuItem* itemWithAccelerator(const MenuBar& bar, std::string_view accelerator) {
+  for (const MenuItem& m : bar) {
+    if (!m.accelerator.empty() && sameText(m.accelerator, accelerator)) return &m;
+    if (const MenuItem* found = itemWithAccelerator(m.items, accelerator)) return found;
+  }
+  return nullptr;
+}
+
+std::string describe(const MenuBar& bar, const MenuCursor& c) {
+  std::string out;
+  const std::vector<MenuItem>* items = &bar;
+  for (int i : c.path) {
+    if (i < 0 || i >= static_cast<int>(items->size())) break;
+    if (!out.empty()) out += " > ";
+    out += (*items)[i].text();
+    items = &(*items)[i].items;
+  }
+  return out;
+}
+
+}  // namespace tw
