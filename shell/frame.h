@@ -112,7 +112,7 @@ class Frame : private Workspace {
   const MenuBar& menuBar() const { return menuBar_; }
   const MenuCursor& menuCursor() const { return menuCursor_; }
   bool menuOpen() const { return menuCursor_.open(); }
-  // Drops down the menu bar's first menu, or the one of a mnemonic.
+  // Highlights the menu bar's first menu, or drops down the one of a mnemonic.
   void openMenu(char mnemonic = 0);
   void closeMenu();
   // Builds the menus afresh from the frame's state.

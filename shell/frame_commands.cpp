@@ -408,10 +408,13 @@ void Frame::openMenu(char mnemonic) {
   if (entryActive() || prompt_) return;
   int first = mnemonic ? itemWithMnemonic(menuBar_, mnemonic) : nextSelectable(menuBar_, -1, 1);
   if (first < 0) return;
-  // The menu drops down at once, its first item highlighted.
+  // The slash and Alt highlight the bar, where letters choose a menu; a
+  // mnemonic drops its menu down at once.
   menuCursor_.path = {first};
-  int item = nextSelectable(menuBar_[first].items, -1, 1);
-  if (item >= 0) menuCursor_.path.push_back(item);
+  if (mnemonic) {
+    int item = nextSelectable(menuBar_[first].items, -1, 1);
+    if (item >= 0) menuCursor_.path.push_back(item);
+  }
   view_.showMenu(menuCursor_);
   refreshMode();
 }

@@ -230,6 +230,13 @@ void TForm1::buildInputRow() {
 
 void TForm1::buildMenus() {
   menuBar()->clear();
+  // The old menus go once control returns: one of their items may be
+  // running the command that changed them.
+  for (auto& [path, menu] : menus_)
+    if (path.size() == 1) {
+      menu->setParent(nullptr);
+      menu->deleteLater();
+    }
   menus_.clear();
   actions_.clear();
   const MenuBar& bar = frame_.menuBar();

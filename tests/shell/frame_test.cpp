@@ -175,7 +175,7 @@ TEST_F(FrameTest, GotoAndEndMode) {
 
 TEST_F(FrameTest, SlashOpensTheMenu) {
   type("/");
-  EXPECT_EQ(view.menu, "File > New");
+  EXPECT_EQ(view.menu, "File");
   EXPECT_EQ(host.mode, "MENU");
   EXPECT_FALSE(frame.entryActive());
 }

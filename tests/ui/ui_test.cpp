@@ -1,10 +1,16 @@
 // The desktop program driven as a user would, offscreen.
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "cli/cli_app.h"
+#include "cli/cli_run.h"
 #include "core/cell_entry.h"
+#include "core/display_format.h"
+#include "core/formula_lister.h"
+#include "shell/key_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
@@ -24,6 +30,51 @@ class DesktopTest : public QObject {
 
   void typeInto(QWidget* w, const QString& text) {
     for (QChar c : text) QTest::keyClick(w, c.toLatin1());
+  }
+  // Keys as --keys writes them, each sent to whatever has the focus then.
+  void keys(const std::string& text) {
+    for (const KeyPress& k : parseKeyText(text).keys) {
+      QWidget* target = QApplication::activePopupWidget();
+      if (!target) target = QApplication::focusWidget();
+      if (!target) target = form->Grid1;
+      Qt::KeyboardModifiers mods = k.ctrl ? Qt::ControlModifier : Qt::NoModifier;
+      switch (k.key) {
+        case Key::Character:
+          QTest::keyClick(target, k.ch, mods);
+          break;
+        case Key::Enter:
+          QTest::keyClick(target, Qt::Key_Return);
+          break;
+        case Key::Escape:
+          QTest::keyClick(target, Qt::Key_Escape);
+          break;
+        case Key::Right:
+          QTest::keyClick(target, Qt::Key_Right);
+          break;
+        case Key::Left:
+          QTest::keyClick(target, Qt::Key_Left);
+          break;
+        case Key::Down:
+          QTest::keyClick(target, Qt::Key_Down);
+          break;
+        case Key::F5:
+          QTest::keyClick(target, Qt::Key_F5);
+          break;
+        default:
+          QFAIL("a key this test does not send");
+      }
+    }
+  }
+  // The worksheet as talloway-cli --dump lists it.
+  std::string dump(Worksheet& ws) {
+    std::string out;
+    ws.ForEachCell(CellRange::of(0, 0, ws.maxRow, ws.maxCol), [&](CellHandle h, Cell& c) {
+      out += ws.addressText(c.row, c.column) + "\t" + cellTypeName(c) + "\t" +
+             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
+             cellDisplayText(ws, h) + "\n";
+      return true;
+    });
+    return out;
   }
   QString drawn(int row, int col) {
     form->Grid1->recordTexts(true);
@@ -196,6 +247,49 @@ class DesktopTest : public QObject {
     QCOMPARE(QString::fromStdString(loaded.LabelText(loaded.FindCell(0, 0))), QString("hello"));
     second.frame().closeAll(CloseMode::DiscardUnasked);
     qunsetenv("TALLOWAY_HOME");
+  }
+
+  void theSameKeysMakeTheSameCellsAsTheCommandLine() {
+    // Typing, pointing, the GOTO prompt and a menu command with its dialog.
+    const std::string typed = "21{RIGHT}+{LEFT}*2~{GOTO}C3~hello~/rf";
+    form->Grid1->setFocus();
+    main->host().scripted = {"code=C2"};
+    keys(typed);
+    QCOMPARE(main->PnMode->text(), QString("READY"));
+    test::CliResult cli = test::runCli({"--keys", typed, "--answer", "code=C2", "--dump"});
+    QCOMPARE(cli.status, 0);
+    QCOMPARE(QString::fromStdString(dump(form->state().worksheet())),
+             QString::fromStdString(cli.out));
+    QCOMPARE(form->state().worksheet().cellAt(2, 2)->format & kFormatMask,
+             ParseFormatCode("C2"));
+  }
+
+  void menusAreBuiltFromTheModelAndOpenWithTheSlash() {
+    const MenuBar& bar = main->frame().menuBar();
+    QList<QAction*> top = main->menuBar()->actions();
+    QCOMPARE(top.size(), static_cast<int>(bar.size()));
+    QCOMPARE(top[2]->text(), QString("&Range"));
+    QVERIFY(main->findChild<QAction*>("NM0") != nullptr);
+    form->Grid1->setFocus();
+    QTest::keyClick(form->Grid1, '/');
+    QCOMPARE(main->PnMode->text(), QString("MENU"));
+    QCOMPARE(main->menuBar()->activeAction(), top[0]);
+    keys("r");  // the Range menu drops down with its first item highlighted
+    QMenu* range = main->menuAt({2});
+    QVERIFY(range && range->isVisible());
+    QCOMPARE(range->activeAction(), main->actionAt({2, 0}));
+    keys("{DOWN}");
+    QCOMPARE(range->activeAction(), main->actionAt({2, 1}));
+    keys("{ESC}{ESC}");
+    QVERIFY(!range->isVisible());
+    QCOMPARE(main->PnMode->text(), QString("READY"));
+    // A recent file appears in the File menu once a file is saved.
+    QTemporaryDir dir;
+    main->host().scripted = {dir.filePath("r.wks").toStdString()};
+    QVERIFY(main->saveWindow(form, true));
+    QAction* recent = main->findChild<QAction*>("NM0");
+    QVERIFY(recent && recent->isVisible());
+    QCOMPARE(recent->text(), QString("&0 r.wks"));
   }
 
   void refusedFileIsAMessage() {

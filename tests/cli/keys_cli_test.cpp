@@ -1,0 +1,63 @@
+// talloway-cli driven with keys and scripted answers, as the desktop's
+// frame is driven by a person.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/cli_run.h"
+#include "test_support.h"
+
+namespace tw::test {
+namespace {
+
+TEST(CliKeys, TypingPointingAndCommitting) {
+  // "+", Right to point at B1, "*2", Enter: the formula refers to B1.
+  CliResult r = runCli({"--enter", "B1=21", "--keys", "+{RIGHT}*2~", "--dump", "A1", "--code",
+                        "A1"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "A1\tnumformula\t+B1*2\t42\t42\n"
+            "0B 00 01 01 80 00 80 05 02 00 0B 03\n");
+  // Arrows commit a label and move on; Esc twice leaves nothing behind.
+  r = runCli({"--keys", "north{DOWN}south{RIGHT}junk{ESC}{ESC}", "--dump"});
+  EXPECT_EQ(r.out,
+            "A1\tlabel\t'north\tnorth\tnorth\n"
+            "A2\tlabel\t'south\tsouth\tsouth\n");
+}
+
+TEST(CliKeys, PromptsMenusAndAnswers) {
+  // The GOTO prompt takes a cell; typing there lands in it.
+  CliResult r = runCli({"--keys", "{GOTO}D5~7~", "--dump"});
+  EXPECT_EQ(r.out, "D5\tinteger\t7\t7\t7\n");
+  // The slash menu with a dialog that takes a scripted answer.
+  r = runCli({"--enter", "A1=0.25", "--keys", "/rf", "--answer", "code=P1", "--dump"});
+  EXPECT_EQ(r.out, "A1\treal\t0.25\t0.25\t25.0%\n");
+  // A menu command that asks for its arguments: a name, then a range.
+  r = runCli({"--keys", "/rnc", "--answer", "totals", "--keys", "{RIGHT}.{DOWN 2}~", "--names"});
+  EXPECT_EQ(r.out, "TOTALS B1..B3\n");
+  // When no answer is left the run stops and says what asked.
+  r = runCli({"--keys", "/rf", "--dump"}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("no answer was left for the dialog \"Format\""), std::string::npos);
+  // A key name the program does not know is an argument it cannot use.
+  r = runCli({"--keys", "{FROB}"}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("no key is named {FROB}"), std::string::npos);
+}
+
+TEST(CliKeys, SaveAsThroughTheMenuRenamesTheWorksheet) {
+  TempDir dir;
+  std::string path = dir.file("typed.wk1");
+  CliResult r = runCli({"--keys", "3~/fa", "--answer", path, "--keys", "{DOWN}+A1+1~/fs",
+                        "--dump"});
+  EXPECT_EQ(r.status, 0);
+  // The second save went to the same file without a question.
+  r = runCli({path, "--dump"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "A1\tinteger\t3\t3\t3\n"
+            "A2\tnumformula\t+A1+1\t4\t4\n");
+}
+
+}  // namespace
+}  // namespace tw::test
