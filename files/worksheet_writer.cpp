@@ -484,17 +484,19 @@ class WorksheetWriter {
   uint8_t code_[256] = {};
 };
 
-// A name beside the target that no other file has.
+// A name beside the target that no other file has; empty when none is
+// found, as in a directory the program cannot look into.
 std::string temporaryName(const std::string& target) {
   static std::mt19937_64 random(std::random_device{}());
   fs::path p(target);
   std::error_code ec;
-  for (;;) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
     std::string candidate = (p.parent_path() / ("." + p.filename().string() + "." +
                                                 std::to_string(random() % 1000000) + ".tmp"))
                                 .string();
-    if (!fs::exists(candidate, ec)) return candidate;
+    if (!fs::exists(candidate, ec) && !ec) return candidate;
   }
+  return {};
 }
 
 bool fail(Session& s, const std::string& message, int code) {
@@ -514,7 +516,10 @@ bool Save(Worksheet& ws, const std::string& fileName, SaveScope scope, const Cel
     if (!area.valid() || !validAddress(area.row1, area.col1) || !validAddress(area.row2, area.col2))
       return fail(session, "Unable to Open File", 2);
   }
-  if (fileName.empty()) return fail(session, "Unable to Open File", 2);
+  // The file system cannot hold a name with a NUL byte in it: the name it
+  // would see is another.
+  if (fileName.empty() || fileName.find('\0') != std::string::npos)
+    return fail(session, "Unable to Open File", 2);
 
   // Saving over a file whose name differs only in case replaces that file.
   std::string target = fileName;
@@ -533,6 +538,7 @@ bool Save(Worksheet& ws, const std::string& fileName, SaveScope scope, const Cel
   }
 
   const std::string temporary = temporaryName(target);
+  if (temporary.empty()) return fail(session, "Unable to Open File", 2);
   bool written = false;
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -7,7 +7,6 @@
 #include "core/display_format.h"
 #include "core/evaluator.h"
 #include "core/range_parse.h"
-#include "core/recalc.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 

@@ -67,7 +67,6 @@ struct RangePrompt {
 
 class Frame : private Workspace {
  public:
-  static constexpr int kMaxRecent = kMaxRecentFiles;
 
   Frame(Session& session, FrameView& view);
   ~Frame() override;

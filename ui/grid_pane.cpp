@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "commands/sheet_commands.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "shell/frame.h"
@@ -187,16 +188,12 @@ void GridPane::mouseMoveEvent(QMouseEvent* e) {
   QPoint pt = e->position().toPoint();
   Worksheet& ws = window_.worksheet();
   if (resizingCol_ >= 0) {
-    int w = std::clamp(resizeOrigin_ + pt.x() - resizeStart_, 8, 254);
-    ws.columnWidth[resizingCol_] = static_cast<uint16_t>(w);
-    ws.modified = true;
+    SetColumnPixels(ws, resizingCol_, resizeOrigin_ + pt.x() - resizeStart_);
     update();
     return;
   }
   if (resizingRow_ >= 0) {
-    int h = std::clamp(resizeOrigin_ + pt.y() - resizeStart_, 8, 254);
-    ws.rowHeight[resizingRow_] = static_cast<uint16_t>(h);
-    ws.modified = true;
+    SetRowHeight(ws, resizingRow_, resizingRow_, resizeOrigin_ + pt.y() - resizeStart_);
     update();
     return;
   }

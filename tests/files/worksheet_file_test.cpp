@@ -599,6 +599,13 @@ TEST_F(FileTest, FailedSaveLeavesThePreviousFileAndTheModifiedFlag) {
   EXPECT_FALSE(Save(ws, dir.file("NO/SUCH/DIR/X.WKS")));
   EXPECT_EQ(host.errors, (std::vector<std::string>{"Unable to Open File"}));
   EXPECT_TRUE(ws.modified);
+  // A name with a NUL byte in it (a script's answer) is refused at once:
+  // the file system would see another name.
+  host.errors.clear();
+  EXPECT_FALSE(Save(ws, std::string("\0\0x.WKS", 7)));
+  EXPECT_FALSE(Save(ws, dir.file(std::string("a\0b.WKS", 7))));
+  EXPECT_EQ(host.errors.size(), 2u);
+  EXPECT_TRUE(ws.modified);
 
   // Written but not put in place (a directory holds the name): the
   // temporary file goes, and what had the name stays.
