@@ -29,7 +29,6 @@ std::optional<std::string> chooseSaveName(CommandContext& cx, const std::string&
   request.filters = {"Worksheets(*.WKS *.WK1)"};
   std::optional<std::string> chosen = cx.host().saveFileName(request);
   if (!chosen || chosen->empty()) return std::nullopt;
-  if (baseName(*chosen).find('.') == std::string_view::npos) *chosen += ".WKS";
   settings.saveDirectory = directoryOf(*chosen);
   return chosen;
 }
@@ -45,6 +44,8 @@ CommandResult SaveWorksheet(CommandContext& cx, SaveTarget target, const std::st
     if (!chosen) return CommandResult::failed();
     path = *chosen;
   }
+  // A new name without an extension gets the one opening it would look for.
+  if (path != ws.fileName) path = withWorksheetExtension(path);
   if (cx.workspace) cx.workspace->storeLayout(ws);
   cx.host().showMode(Mode::Wait);
   if (!Save(ws, path)) return CommandResult::failed();

@@ -124,6 +124,12 @@ TEST_F(Commands, SaveGivesTheWorksheetItsNewNameAndAsksOnlyWhenItHasNone) {
   EXPECT_EQ(ws.fileName, other + ".WKS");
   EXPECT_EQ(ws.settings.panes[0].cursorRow, 4);
   EXPECT_TRUE(std::filesystem::exists(other + ".WKS"));
+  // So does a name given without the dialog, so that opening it finds it.
+  std::string third = dir.file("third");
+  ASSERT_TRUE(frame.execute("FILESAVEAS", {Arg::ofText(third), Arg::ofNumber(0)}).ok);
+  EXPECT_EQ(ws.fileName, third + ".WKS");
+  EXPECT_TRUE(frame.execute("FILEOPEN", {Arg::ofText(third)}).ok);
+  EXPECT_EQ(frame.windows().size(), 1u);
 }
 
 TEST_F(Commands, FilesOpenIntoWindowsAndCloseAsking) {
