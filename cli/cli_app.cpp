@@ -20,8 +20,8 @@
 #include "core/worksheet.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
-#include "shell/key_text.h"
 #include "functions/function_library.h"
+#include "shell/key_text.h"
 
 namespace tw {
 
@@ -424,8 +424,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!action.run(cx, params)) return cx.failure;
     if (!program.host.unanswered.empty()) {
-      err << "talloway-cli: " << it->first << ": no answer was left for "
-          << program.host.unanswered << " (give one with --answer)\n";
+      err << "talloway-cli: " << it->first << ": no answer was left for " << program.host.unanswered
+          << " (give one with --answer)\n";
       return 2;
     }
   }

@@ -53,7 +53,8 @@ Answer HeadlessHost::askYesNoCancel(const std::string& question, const std::stri
 
 std::optional<std::string> HeadlessHost::inputBox(const std::string& caption,
                                                   const std::string& prompt, const std::string&) {
-  std::optional<std::string> a = next("the input box \"" + (prompt.empty() ? caption : prompt) + "\"");
+  std::optional<std::string> a =
+      next("the input box \"" + (prompt.empty() ? caption : prompt) + "\"");
   if (!a || cancels(*a)) return std::nullopt;
   return a;
 }

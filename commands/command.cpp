@@ -14,8 +14,9 @@ Host& CommandContext::host() const {
 
 void CommandTable::add(CommandEntry entry) {
   entry.name = upperCased(entry.name);
-  auto at = std::lower_bound(entries_.begin(), entries_.end(), entry.name,
-                             [](const CommandEntry& e, const std::string& n) { return e.name < n; });
+  auto at =
+      std::lower_bound(entries_.begin(), entries_.end(), entry.name,
+                       [](const CommandEntry& e, const std::string& n) { return e.name < n; });
   if (at != entries_.end() && at->name == entry.name)
     *at = std::move(entry);
   else
@@ -24,8 +25,9 @@ void CommandTable::add(CommandEntry entry) {
 
 const CommandEntry* CommandTable::find(std::string_view name) const {
   std::string key = upperCased(name);
-  auto at = std::lower_bound(entries_.begin(), entries_.end(), key,
-                             [](const CommandEntry& e, const std::string& n) { return e.name < n; });
+  auto at =
+      std::lower_bound(entries_.begin(), entries_.end(), key,
+                       [](const CommandEntry& e, const std::string& n) { return e.name < n; });
   return at != entries_.end() && at->name == key ? &*at : nullptr;
 }
 

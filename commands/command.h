@@ -92,7 +92,7 @@ using Args = std::vector<Arg>;
 
 // What a command did, so that the windows show it.
 struct CommandResult {
-  bool ok = true;  // false: refused or failed, the message shown
+  bool ok = true;                  // false: refused or failed, the message shown
   std::vector<CellRange> changed;  // cells to draw again
   bool allChanged = false;         // every cell of the worksheet
   bool layoutChanged = false;      // widths, heights, titles: the panes' geometry

@@ -111,16 +111,19 @@ void addNameCommands(CommandTable& t) {
            cx.ws->names.ResetNames();
            return namesChanged(*cx.ws);
          }});
-  t.add({"RANGETABLE", {{ArgKind::Range, "TABLE: To Range"}}, [](CommandContext& cx, const Args& a) {
-           CellRange r = rangeArg(cx, a, 0, ArgKind::Range);
-           NameTable(*cx.ws, r);
-           CommandResult out;
-           out.changed.push_back(
-               CellRange::of(r.row1, r.col1, std::min(kRows - 1, r.row1 + cx.ws->names.count()),
-                             std::min(kColumns - 1, r.col1 + 1)));
-           return out;
-         }});
-  t.add({"RANGEBUILD", {{ArgKind::Range, "BUILD: FROM Range"}}, [](CommandContext& cx, const Args& a) {
+  t.add(
+      {"RANGETABLE", {{ArgKind::Range, "TABLE: To Range"}}, [](CommandContext& cx, const Args& a) {
+         CellRange r = rangeArg(cx, a, 0, ArgKind::Range);
+         NameTable(*cx.ws, r);
+         CommandResult out;
+         out.changed.push_back(CellRange::of(r.row1, r.col1,
+                                             std::min(kRows - 1, r.row1 + cx.ws->names.count()),
+                                             std::min(kColumns - 1, r.col1 + 1)));
+         return out;
+       }});
+  t.add({"RANGEBUILD",
+         {{ArgKind::Range, "BUILD: FROM Range"}},
+         [](CommandContext& cx, const Args& a) {
            BuildNames(*cx.ws, rangeArg(cx, a, 0, ArgKind::Range));
            return CommandResult{};
          }});

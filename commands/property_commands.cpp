@@ -18,8 +18,7 @@ CommandResult SetRangeFormat(CommandContext& cx, const CellRange& range, uint8_t
   for (int row = r.row1; row <= r.row2; ++row)
     for (int col = r.col1; col <= r.col2; ++col) {
       // A missing cell would be made protected, as the template is.
-      if (protection && ws.templateCell.isProtected() && ws.FindCell(row, col) == kNoCell)
-        continue;
+      if (protection && ws.templateCell.isProtected() && ws.FindCell(row, col) == kNoCell) continue;
       CellHandle h = ws.GetOrCreateCell(row, col);
       if (h == kNoCell) {
         cx.session.showPendingError();

@@ -79,18 +79,20 @@ CommandResult UndoLastCommand(CommandContext& cx) {
 }
 
 void addSheetCommands(CommandTable& t) {
-  t.add({"COLWIDTH",
-         {{ArgKind::Address, "COLUMN WIDTH: Specify Cell"}, {ArgKind::Integer, "Width (characters)"}},
-         [](CommandContext& cx, const Args& a) {
-           CellRange r = rangeArg(cx, a, 0, ArgKind::Address);
-           return SetColumnWidth(*cx.ws, r.col1, r.col1, rounded(numberArg(a, 1)));
-         }});
-  t.add({"COLUMNWIDTH",
-         {{ArgKind::Range, "COLUMN WIDTH: Specify Range"}, {ArgKind::Integer, "Width (characters)"}},
-         [](CommandContext& cx, const Args& a) {
-           CellRange r = rangeArg(cx, a, 0, ArgKind::Range);
-           return SetColumnWidth(*cx.ws, r.col1, r.col2, rounded(numberArg(a, 1)));
-         }});
+  t.add(
+      {"COLWIDTH",
+       {{ArgKind::Address, "COLUMN WIDTH: Specify Cell"}, {ArgKind::Integer, "Width (characters)"}},
+       [](CommandContext& cx, const Args& a) {
+         CellRange r = rangeArg(cx, a, 0, ArgKind::Address);
+         return SetColumnWidth(*cx.ws, r.col1, r.col1, rounded(numberArg(a, 1)));
+       }});
+  t.add(
+      {"COLUMNWIDTH",
+       {{ArgKind::Range, "COLUMN WIDTH: Specify Range"}, {ArgKind::Integer, "Width (characters)"}},
+       [](CommandContext& cx, const Args& a) {
+         CellRange r = rangeArg(cx, a, 0, ArgKind::Range);
+         return SetColumnWidth(*cx.ws, r.col1, r.col2, rounded(numberArg(a, 1)));
+       }});
   t.add({"ROWHEIGHT",
          {{ArgKind::Address, "ROW HEIGHT: Specify Cell"}, {ArgKind::Integer, "Height (pixels)"}},
          [](CommandContext& cx, const Args& a) {

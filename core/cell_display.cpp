@@ -17,16 +17,19 @@ namespace {
 constexpr uint32_t kTitleFill = 0x80FFFF;  // RGB(128, 255, 255)
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-// A number's text, or a row of x filling the cell when it does not fit.
+// A number's text, or a row of x filling the cell when it does not fit. The
+// spaces a format puts after a number (room for a closing parenthesis) are
+// dropped when only they do not fit.
 std::string numberText(const Cell& c, uint8_t format, int width, const CellFont& font,
                        TextMeasure& measure, const FormatOptions& options) {
   int zero = std::max(1, measure.textWidth("0", font));
+  int room = width - measure.margins().number;
   std::string t = FormatNumber(width / zero, format, numberValue(c), options);
-  if (measure.textWidth(t, font) > width - 2) {
-    int xw = std::max(1, measure.textWidth("x", font));
-    t.assign(std::max(0, (width - 2) / xw), 'x');
-  }
-  return t;
+  if (measure.textWidth(t, font) <= room) return t;
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  if (measure.textWidth(t, font) <= room) return t;
+  int xw = std::max(1, measure.textWidth("x", font));
+  return std::string(std::max(0, room / xw), 'x');
 }
 
 void showLabel(CellShow& s, const Cell& c, int width, const CellFont& font, TextMeasure& measure) {
@@ -45,7 +48,7 @@ void showLabel(CellShow& s, const Cell& c, int width, const CellFont& font, Text
       // As many copies of the characters after the prefix as fit.
       std::string unit(body.empty() ? " " : body);
       int unitWidth = std::max(1, measure.textWidth(unit, font));
-      int copies = std::max(0, (width - 8) / unitWidth);
+      int copies = std::max(0, (width - measure.margins().fill) / unitWidth);
       s.kind = ShowKind::Fill;
       s.text.reserve(unit.size() * copies);
       for (int i = 0; i < copies; ++i) s.text += unit;

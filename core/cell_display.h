@@ -27,18 +27,29 @@ struct CellFont {
 };
 CellFont cellFontOf(const Cell& c);
 
+// What a cell keeps clear of its edges, in the measure's units: a number's
+// text, and a repeating label's copies.
+struct CellMargins {
+  int number;
+  int fill;
+};
+
 class TextMeasure {
  public:
   virtual ~TextMeasure() = default;
   virtual int textWidth(std::string_view text, const CellFont& font) = 0;
+  // On a screen or paper text keeps off the grid lines.
+  virtual CellMargins margins() const { return {2, 8}; }
 };
 
 // Eight pixels a character: how headless runs and text files lay cells out.
+// A character cell has no edge to keep clear of.
 class FixedTextMeasure : public TextMeasure {
  public:
   int textWidth(std::string_view text, const CellFont&) override {
     return 8 * static_cast<int>(text.size());
   }
+  CellMargins margins() const override { return {0, 0}; }
 };
 
 enum class TextAlign : uint8_t { Left, Right, Centre };

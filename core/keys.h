@@ -22,10 +22,10 @@ enum class Key {
   End,
   PageUp,
   PageDown,
-  BigLeft,   // the program's own keys: a screen to the left or right
+  BigLeft,  // the program's own keys: a screen to the left or right
   BigRight,
-  Alt,       // the Alt key alone: opens the menu bar
-  Break,     // Ctrl+Break
+  Alt,    // the Alt key alone: opens the menu bar
+  Break,  // Ctrl+Break
   F1,
   F2,
   F3,

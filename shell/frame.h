@@ -67,7 +67,6 @@ struct RangePrompt {
 
 class Frame : private Workspace {
  public:
-
   Frame(Session& session, FrameView& view);
   ~Frame() override;
 

@@ -73,9 +73,8 @@ bool Frame::closeWindow(WindowState& w, CloseMode mode) {
     }
     if (prompt_) return false;
   }
-  bool lastWindow = std::count_if(windows_.begin(), windows_.end(), [&](const auto& o) {
-                      return &o->worksheet() == &ws;
-                    }) == 1;
+  bool lastWindow = std::count_if(windows_.begin(), windows_.end(),
+                                  [&](const auto& o) { return &o->worksheet() == &ws; }) == 1;
   if (lastWindow && ws.modified && mode != CloseMode::DiscardUnasked) {
     bool save = mode == CloseMode::SaveUnasked;
     if (!save) {
@@ -125,8 +124,8 @@ void Frame::startUp(const std::string& startFile, const std::string& settingsDir
                     const std::string& programDirectory) {
   if (!startFile.empty()) {
     if (openWorksheet(startFile)) return;
-  } else if (auto path = findStartupWorksheet(session_.settings(), settingsDirectory,
-                                              programDirectory)) {
+  } else if (auto path =
+                 findStartupWorksheet(session_.settings(), settingsDirectory, programDirectory)) {
     // The start-up worksheet has no name of its own: saving it asks for one.
     Worksheet& ws = session_.openWorksheet(session_.settings().autoexec);
     if (Load(ws, *path, LoadOptions{})) {
@@ -296,8 +295,9 @@ void Frame::gather(const CommandEntry& entry, Args args, size_t from) {
     if (args[i].given || p.optional) continue;
     if (p.kind == ArgKind::Range || p.kind == ArgKind::Address) {
       if (!active_) return;
-      CellRange initial = p.kind == ArgKind::Range ? active_->selection()
-                                                   : CellRange::cell(active_->row(), active_->col());
+      CellRange initial = p.kind == ArgKind::Range
+                              ? active_->selection()
+                              : CellRange::cell(active_->row(), active_->col());
       std::string command = entry.name;
       WindowState* w = active_;
       OpenRangePrompt(
@@ -317,7 +317,8 @@ void Frame::gather(const CommandEntry& entry, Args args, size_t from) {
       clearRunOnCancel();
       return;
     }
-    std::optional<std::string> answer = session_.host().inputBox("TALLOWAY", std::string(p.prompt), "");
+    std::optional<std::string> answer =
+        session_.host().inputBox("TALLOWAY", std::string(p.prompt), "");
     if (!answer) return;
     if (p.kind == ArgKind::Text) {
       args[i] = Arg::ofText(*answer);
@@ -371,7 +372,8 @@ void Frame::addForms() {
     Worksheet& ws = active_->worksheet();
     DocumentInfoModel model(ws);
     if (!host.runDialog(model)) return;
-    if (model.title != ws.settings.title) execute("FILEDOC", {Arg::ofNumber(0), Arg::ofText(model.title)});
+    if (model.title != ws.settings.title)
+      execute("FILEDOC", {Arg::ofNumber(0), Arg::ofText(model.title)});
     if (model.comments != ws.settings.comments)
       execute("FILEDOC", {Arg::ofNumber(1), Arg::ofText(model.comments)});
   };

@@ -10,32 +10,49 @@ namespace tw {
 namespace {
 
 constexpr KeyName kKeyNames[] = {
-    {"ABS", Key::F4, false},         {"ALT", Key::Alt, false},
-    {"BACKSPACE", Key::Backspace, true}, {"BIGLEFT", Key::BigLeft, true},
-    {"BIGRIGHT", Key::BigRight, true}, {"BS", Key::Backspace, true},
-    {"CALC", Key::F9, false},        {"D", Key::Down, true},
-    {"DEL", Key::Delete, true},      {"DN", Key::Down, true},
-    {"DOWN", Key::Down, true},       {"EDIT", Key::F2, false},
-    {"END", Key::End, false},        {"ENTER", Key::Enter, true},
-    {"ESC", Key::Escape, true},      {"ESCAPE", Key::Escape, false},
-    {"GOTO", Key::F5, false},        {"HELP", Key::F1, false},
-    {"HOME", Key::Home, false},      {"INS", Key::Insert, false},
-    {"L", Key::Left, true},          {"LEFT", Key::Left, true},
-    {"LT", Key::Left, true},         {"MENU", Key::F10, false},
-    {"NAME", Key::F4, false},        {"PGDN", Key::PageDown, true},
-    {"PGLT", Key::BigLeft, true},    {"PGRT", Key::BigRight, true},
-    {"PGUP", Key::PageUp, true},     {"R", Key::Right, true},
-    {"RIGHT", Key::Right, true},     {"RT", Key::Right, true},
-    {"TAB", Key::Tab, true},         {"U", Key::Up, true},
-    {"UP", Key::Up, true},           {"WINDOW", Key::F6, false},
+    {"ABS", Key::F4, false},
+    {"ALT", Key::Alt, false},
+    {"BACKSPACE", Key::Backspace, true},
+    {"BIGLEFT", Key::BigLeft, true},
+    {"BIGRIGHT", Key::BigRight, true},
+    {"BS", Key::Backspace, true},
+    {"CALC", Key::F9, false},
+    {"D", Key::Down, true},
+    {"DEL", Key::Delete, true},
+    {"DN", Key::Down, true},
+    {"DOWN", Key::Down, true},
+    {"EDIT", Key::F2, false},
+    {"END", Key::End, false},
+    {"ENTER", Key::Enter, true},
+    {"ESC", Key::Escape, true},
+    {"ESCAPE", Key::Escape, false},
+    {"GOTO", Key::F5, false},
+    {"HELP", Key::F1, false},
+    {"HOME", Key::Home, false},
+    {"INS", Key::Insert, false},
+    {"L", Key::Left, true},
+    {"LEFT", Key::Left, true},
+    {"LT", Key::Left, true},
+    {"MENU", Key::F10, false},
+    {"NAME", Key::F4, false},
+    {"PGDN", Key::PageDown, true},
+    {"PGLT", Key::BigLeft, true},
+    {"PGRT", Key::BigRight, true},
+    {"PGUP", Key::PageUp, true},
+    {"R", Key::Right, true},
+    {"RIGHT", Key::Right, true},
+    {"RT", Key::Right, true},
+    {"TAB", Key::Tab, true},
+    {"U", Key::Up, true},
+    {"UP", Key::Up, true},
+    {"WINDOW", Key::F6, false},
 };
 
 std::optional<Key> functionKey(std::string_view name) {
   if (name.size() < 2 || name[0] != 'F') return std::nullopt;
   int n = 0;
   auto [end, ec] = std::from_chars(name.data() + 1, name.data() + name.size(), n);
-  if (ec != std::errc() || end != name.data() + name.size() || n < 1 || n > 12)
-    return std::nullopt;
+  if (ec != std::errc() || end != name.data() + name.size() || n < 1 || n > 12) return std::nullopt;
   return static_cast<Key>(static_cast<int>(Key::F1) + n - 1);
 }
 

@@ -60,9 +60,9 @@ MenuItem recentItem(const MenuState& s, int k) {
 // Without a window only what makes or opens one, the program's own
 // dialogs and the arrangement of windows can run.
 void disableWorksheetItems(std::vector<MenuItem>& items) {
-  static const std::string_view kWindowless[] = {"FILENEW",       "FILEOPEN",    "FILEEXIT",
-                                                  "CALC",          "WINDOWTILE",  "WINDOWCASCADE",
-                                                  "WINDOWNEXT",    "SYSTEMINFO",  "GENERALSETTINGS"};
+  static const std::string_view kWindowless[] = {"FILENEW",    "FILEOPEN",   "FILEEXIT",
+                                                 "CALC",       "WINDOWTILE", "WINDOWCASCADE",
+                                                 "WINDOWNEXT", "SYSTEMINFO", "GENERALSETTINGS"};
   for (MenuItem& i : items) {
     disableWorksheetItems(i.items);
     if (i.command.empty()) continue;

@@ -64,7 +64,9 @@ bool formatForm(QWidget* parent, FormatModel& m) {
     d.accept();
   });
   v->addWidget(list);
-  v->addWidget(new QLabel("&Code:", &d));
+  auto* codeLabel = new QLabel("&Code:", &d);
+  codeLabel->setBuddy(code);  // the mnemonic, not an ampersand, is shown
+  v->addWidget(codeLabel);
   v->addWidget(code);
   v->addWidget(shown);
   if (m.chosen() >= 0) list->setCurrentRow(m.chosen());

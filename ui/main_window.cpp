@@ -12,9 +12,9 @@
 
 #include "core/cell_display.h"
 #include "core/worksheet.h"
+#include "files/program_session.h"
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
-#include "files/program_session.h"
 #include "ui/grid_pane.h"
 #include "ui/text_codec.h"
 #include "ui/worksheet_window.h"
@@ -459,7 +459,8 @@ void TForm1::arrangeWindows(Arrangement how) {
 }
 
 void TForm1::exitProgram() {
-  QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 // --- FrameView -------------------------------------------------------------------------------

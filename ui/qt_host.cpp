@@ -168,8 +168,7 @@ namespace {
 std::pair<int, QString> qtKey(const KeyPress& k) {
   switch (k.key) {
     case Key::Character:
-      return {QChar(toQt(std::string(1, k.ch))[0]).toUpper().unicode(),
-              toQt(std::string(1, k.ch))};
+      return {QChar(toQt(std::string(1, k.ch))[0]).toUpper().unicode(), toQt(std::string(1, k.ch))};
     case Key::Enter:
       return {Qt::Key_Return, "\r"};
     case Key::Escape:

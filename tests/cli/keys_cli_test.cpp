@@ -12,8 +12,8 @@ namespace {
 
 TEST(CliKeys, TypingPointingAndCommitting) {
   // "+", Right to point at B1, "*2", Enter: the formula refers to B1.
-  CliResult r = runCli({"--enter", "B1=21", "--keys", "+{RIGHT}*2~", "--dump", "A1", "--code",
-                        "A1"});
+  CliResult r =
+      runCli({"--enter", "B1=21", "--keys", "+{RIGHT}*2~", "--dump", "A1", "--code", "A1"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             "A1\tnumformula\t+B1*2\t42\t42\n"
@@ -48,8 +48,8 @@ TEST(CliKeys, PromptsMenusAndAnswers) {
 TEST(CliKeys, SaveAsThroughTheMenuRenamesTheWorksheet) {
   TempDir dir;
   std::string path = dir.file("typed.wk1");
-  CliResult r = runCli({"--keys", "3~/fa", "--answer", path, "--keys", "{DOWN}+A1+1~/fs",
-                        "--dump"});
+  CliResult r =
+      runCli({"--keys", "3~/fa", "--answer", path, "--keys", "{DOWN}+A1+1~/fs", "--dump"});
   EXPECT_EQ(r.status, 0);
   // The second save went to the same file without a question.
   r = runCli({path, "--dump"});

@@ -29,11 +29,12 @@ TEST_F(Commands, RangeFormatChangesOnlyUnprotectedCellsWhenProtectionIsOn) {
   cell("A2")->format &= ~kFormatProtected;  // unlocked
   ws.settings.protection = true;
   ws.modified = false;
-  CommandResult r = frame.execute("RANGEFORMAT", {Arg::ofRange(range("A1..A3")), Arg::ofText("F2")});
+  CommandResult r =
+      frame.execute("RANGEFORMAT", {Arg::ofRange(range("A1..A3")), Arg::ofText("F2")});
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(cell("A1")->format & kFormatMask, ws.templateCell.format & kFormatMask);
   EXPECT_EQ(cell("A2")->format, ParseFormatCode("F2"));  // still unlocked
-  EXPECT_EQ(cell("A3"), nullptr);  // a new cell would be locked: none is made
+  EXPECT_EQ(cell("A3"), nullptr);                        // a new cell would be locked: none is made
   EXPECT_TRUE(ws.modified);
   ASSERT_EQ(r.changed.size(), 1u);
   EXPECT_EQ(r.changed[0], range("A1..A3"));
@@ -169,7 +170,8 @@ TEST_F(Commands, FilesOpenIntoWindowsAndCloseAsking) {
 }
 
 TEST_F(Commands, NamesThroughTheTable) {
-  EXPECT_TRUE(frame.execute("RANGECREATE", {Arg::ofText("sales"), Arg::ofRange(range("B2..C4"))}).ok);
+  EXPECT_TRUE(
+      frame.execute("RANGECREATE", {Arg::ofText("sales"), Arg::ofRange(range("B2..C4"))}).ok);
   EXPECT_EQ(ws.names.entries()[0].name, "SALES");
   EXPECT_FALSE(frame.execute("RANGECREATE", {Arg::ofText("2024"), Arg::ofRange(range("A1"))}).ok);
   EXPECT_EQ(host.errors.back(), " All Digits in Name!");

@@ -120,11 +120,22 @@ TEST(CellShows, TheSameRulesAtAnyMeasure) {
   FixedTextMeasure measure;
   // A hidden string result shows nothing, as every hidden cell.
   EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 0), 72, measure).kind, ShowKind::Nothing);
-  // (72 - 8) / 8 dashes; a number too wide for 72 pixels becomes x.
-  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 1), 72, measure).text, std::string(8, '-'));
+  // Character cells keep no margin: nine dashes, and nine x for a number of
+  // ten digits in nine characters.
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 1), 72, measure).text, std::string(9, '-'));
   CellShow wide = cellShows(ws, *ws.cellAt(0, 2), 72, measure);
-  EXPECT_EQ(wide.text, std::string(8, 'x'));
+  EXPECT_EQ(wide.text, std::string(9, 'x'));
   EXPECT_EQ(wide.align, TextAlign::Right);
+  // A number that fits only without its trailing space loses the space.
+  EnterCell(ws, "123456789", 0, 4);
+  ws.cellAt(0, 4)->format = ParseFormatCode("F0");
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 4), 72, measure).text, "123456789");
+  // On a screen the text keeps two pixels off the cell's edge.
+  struct Screen : FixedTextMeasure {
+    CellMargins margins() const override { return {2, 8}; }
+  } screen;
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 4), 72, screen).text, std::string(8, 'x'));
+  EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 1), 72, screen).text, std::string(8, '-'));
   EXPECT_EQ(cellShows(ws, *ws.cellAt(0, 3), 72, measure).kind, ShowKind::Error);
   EXPECT_EQ(classify(*ws.cellAt(0, 3)), CellClass::Error);
   EXPECT_EQ(classify(*ws.cellAt(0, 2)), CellClass::Real);

@@ -50,16 +50,14 @@ TEST(Startup, TheStartUpWorksheetIsFoundWithoutCase) {
   ProgramSettings s;
   EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()), std::nullopt);
   std::ofstream(program.file("autoexec.wks")) << "x";
-  EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()),
-            program.file("autoexec.wks"));
+  EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()), program.file("autoexec.wks"));
   // The settings directory comes first.
   std::ofstream(settings.file("AUTOEXEC.WKS")) << "x";
   EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()),
             settings.file("AUTOEXEC.WKS"));
   // An absolute name stands as it is; a directory is not a worksheet.
   s.autoexec = program.file("autoexec.wks");
-  EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()),
-            program.file("autoexec.wks"));
+  EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()), program.file("autoexec.wks"));
   std::filesystem::create_directory(program.file("dir.wks"));
   s.autoexec = "dir.wks";
   EXPECT_EQ(findStartupWorksheet(s, settings.path(), program.path()), std::nullopt);
@@ -70,8 +68,7 @@ TEST(Startup, TheStartUpWorksheetIsFoundWithoutCase) {
 TEST(DialogModels, FieldsAnswersAndChecks) {
   GeneralSettingsModel general(GeneralSettings{});
   std::string reason;
-  EXPECT_TRUE(applyAnswer(general, "protect=Y;prefix=^;decimal=,;separator=,", reason))
-      << reason;
+  EXPECT_TRUE(applyAnswer(general, "protect=Y;prefix=^;decimal=,;separator=,", reason)) << reason;
   EXPECT_TRUE(general.values.protection);
   EXPECT_EQ(general.values.labelPrefix, '^');
   // The separator may not be the decimal sign.

@@ -10,11 +10,11 @@
 #include "core/cell_entry.h"
 #include "core/display_format.h"
 #include "core/formula_lister.h"
-#include "shell/key_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
 #include "shell/frame.h"
+#include "shell/key_text.h"
 #include "ui/grid_pane.h"
 #include "ui/main_window.h"
 #include "ui/worksheet_window.h"
@@ -70,8 +70,8 @@ class DesktopTest : public QObject {
     std::string out;
     ws.ForEachCell(CellRange::of(0, 0, ws.maxRow, ws.maxCol), [&](CellHandle h, Cell& c) {
       out += ws.addressText(c.row, c.column) + "\t" + cellTypeName(c) + "\t" +
-             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
-             cellDisplayText(ws, h) + "\n";
+             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" + cellDisplayText(ws, h) +
+             "\n";
       return true;
     });
     return out;
@@ -260,8 +260,7 @@ class DesktopTest : public QObject {
     QCOMPARE(cli.status, 0);
     QCOMPARE(QString::fromStdString(dump(form->state().worksheet())),
              QString::fromStdString(cli.out));
-    QCOMPARE(form->state().worksheet().cellAt(2, 2)->format & kFormatMask,
-             ParseFormatCode("C2"));
+    QCOMPARE(form->state().worksheet().cellAt(2, 2)->format & kFormatMask, ParseFormatCode("C2"));
   }
 
   void menusAreBuiltFromTheModelAndOpenWithTheSlash() {
