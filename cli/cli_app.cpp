@@ -321,6 +321,21 @@ bool actUnname(Context& cx, const Params& p) {
   return true;
 }
 
+// A macro from its cell (an address or a range name), or from the text given.
+bool actMacro(Context& cx, const Params& p) {
+  CellRange r;
+  if (!parseRangeArg(cx, p[0], r)) return false;
+  cx.program.macros.RunMacroAt(r.row1, r.col1);
+  cx.failure = 1;
+  return !cx.program.macros.endedByError();
+}
+
+bool actRun(Context& cx, const Params& p) {
+  cx.program.macros.RunMacroText(p[0]);
+  cx.failure = 1;
+  return !cx.program.macros.endedByError();
+}
+
 // Keys typed into the program as a person would type them.
 bool actKeys(Context& cx, const Params& p) {
   KeyText keys = parseKeyText(p[0]);
@@ -366,6 +381,8 @@ const std::map<std::string, Action>& actions() {
       {"--unname", {1, 1, actUnname}},
       {"--names", {0, 0, actNames}},
       {"--keys", {1, 1, actKeys, nullptr, false}},
+      {"--macro", {1, 1, actMacro}},
+      {"--run", {1, 1, actRun}},
       // Answers are taken in turn by whatever asks; they are gathered first.
       {"--answer", {1, 1, [](Context&, const Params&) { return true; }, nullptr, false}},
   };

@@ -8,6 +8,7 @@
 
 #include "cli/headless_host.h"
 #include "core/session.h"
+#include "macros/macro_interpreter.h"
 #include "shell/frame.h"
 
 namespace tw {
@@ -49,6 +50,7 @@ class HeadlessProgram {
   Session session;
   HeadlessFrameView view;
   Frame frame;
+  MacroInterpreter macros{frame};
 };
 
 }  // namespace tw

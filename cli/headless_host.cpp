@@ -5,6 +5,7 @@
 
 #include "core/char_case.h"
 #include "core/dialog_model.h"
+#include "shell/key_text.h"
 
 namespace tw {
 
@@ -98,19 +99,35 @@ int HeadlessHost::macroMenu(const MenuRequest& request) {
   return escape;
 }
 
+// Keys delivered while others wait (a macro started by a key plays its own)
+// come before those, and are handled before this returns.
+// What waits for idle runs between the keys, as it would between the keys a
+// person types.
 void HeadlessHost::deliverKeys(const std::vector<KeyPress>& more) {
-  keys.insert(keys.end(), more.begin(), more.end());
-  runPending();
+  size_t waiting = keys.size();
+  keys.insert(keys.begin(), more.begin(), more.end());
+  bool outermost = !delivering_;
+  delivering_ = true;
+  while (keys.size() > waiting) {
+    KeyPress k = keys.front();
+    keys.pop_front();
+    if (keySink) keySink(k);
+    if (outermost) runPending();
+  }
+  if (outermost) {
+    runPending();
+    delivering_ = false;
+  }
 }
 
+// A key that something waits for is the next scripted answer, written as
+// --keys writes keys: "x", "~", "{DOWN}".
 std::optional<KeyPress> HeadlessHost::waitForKey() {
-  if (keys.empty()) {
-    if (unanswered.empty()) unanswered = "a key";
-    return std::nullopt;
-  }
-  KeyPress k = keys.front();
-  keys.pop_front();
-  return k;
+  std::optional<std::string> a = next("a key");
+  if (!a) return std::nullopt;
+  KeyText k = parseKeyText(*a);
+  if (k.keys.empty()) return KeyPress::of(Key::Enter);
+  return k.keys.front();
 }
 
 void HeadlessHost::runLater(int, std::function<void()> fn) {
@@ -118,22 +135,11 @@ void HeadlessHost::runLater(int, std::function<void()> fn) {
 }
 
 void HeadlessHost::runPending() {
-  // A key's handler may deliver more keys: those join the queue.
-  if (delivering_) return;
-  delivering_ = true;
-  for (;;) {
-    if (!keys.empty()) {
-      KeyPress k = keys.front();
-      keys.pop_front();
-      if (keySink) keySink(k);
-      continue;
-    }
-    if (later_.empty()) break;
+  while (!later_.empty()) {
     std::vector<std::function<void()>> due;
     due.swap(later_);
     for (auto& fn : due) fn();
   }
-  delivering_ = false;
 }
 
 bool HeadlessHost::currentSelection(CellRange& range) {

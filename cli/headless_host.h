@@ -32,17 +32,25 @@ class HeadlessHost : public Host {
   int macroMenu(const MenuRequest& request) override;
   void deliverKeys(const std::vector<KeyPress>& keys) override;
   std::optional<KeyPress> waitForKey() override;
+  bool hasDisplay() override { return false; }
+  void pollEvents() override {
+    if (onPoll) onPoll();
+  }
+  void playTone(int, int) override { ++beeps; }
+  void playSound(const std::string& file, int mode) override { sounds.push_back(file + "|" + std::to_string(mode)); }
   void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;
   bool currentCell(int& row, int& col) override;
   std::string userName() override;
 
+  // Called at every poll: what stands in for a person pressing Esc.
+  std::function<void()> onPoll;
   // Keys are handed to this, one at a time (the frame's key handler).
   std::function<void(const KeyPress&)> keySink;
   // Where the selection and cursor come from, when a frame is attached.
   std::function<bool(CellRange&)> selectionSource;
   std::function<bool(int&, int&)> cellSource;
-  // Delivers every queued key and runs what waits for idle, in order.
+  // Runs what waits for the program to be idle.
   void runPending();
 
   // Answers for boxes, dialogs and questions, taken in turn. "{ESC}"
@@ -63,6 +71,7 @@ class HeadlessHost : public Host {
   int cursorRow = 0;
   int cursorCol = 0;
   std::deque<KeyPress> keys;  // keys still to be delivered
+  std::vector<std::string> sounds;
 
  private:
   // The next scripted answer, or nullopt (and unanswered set) when none is left.

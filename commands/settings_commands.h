@@ -3,7 +3,9 @@
 // program's own options and separators.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "commands/command.h"
 
@@ -43,5 +45,26 @@ GeneralSettings generalSettingsOf(const ProgramSettings& program, const Workshee
 // False with the message when the settings cannot be taken.
 bool checkGeneralSettings(const GeneralSettings& g, std::string& message);
 CommandResult ApplyGeneralSettings(CommandContext& cx, const GeneralSettings& g);
+
+}  // namespace tw
+
+namespace tw {
+
+class CommandTable;
+
+// The font specification of GENFONT and the graph fonts: up to four fields
+// separated by ",": typeface, size, style letters (B, I, U), colour. An
+// empty field leaves that part as it is.
+struct FontSpec {
+  std::optional<std::string> typeface;
+  std::optional<int> size;
+  std::optional<uint8_t> style;  // 1 bold, 2 italic, 4 underline
+  std::optional<int> colour;
+};
+FontSpec parseFontSpec(std::string_view text);
+
+// GENFORMAT code, GENFONT spec, GENCOLOR item, high, low, mode, GENOPTION
+// items, GENADV item.
+void addSettingsCommands(CommandTable& table);
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 #include "commands/file_commands.h"
 #include "commands/name_commands.h"
 #include "commands/property_commands.h"
+#include "commands/settings_commands.h"
 #include "commands/sheet_commands.h"
 
 namespace tw {
@@ -11,6 +12,7 @@ void addWorksheetCommands(CommandTable& table) {
   addPropertyCommands(table);
   addNameCommands(table);
   addFileCommands(table);
+  addSettingsCommands(table);
 }
 
 }  // namespace tw

@@ -178,8 +178,10 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
       }
       for (const CellDraw& d : cells) {
         if (style.gridLines) {
-          gridLines.push_back({{d.x + d.width - 1, y}, {d.x + d.width - 1, y + h - 1}});
-          gridLines.push_back({{d.x, y + h - 1}, {d.x + d.width - 1, y + h - 1}});
+          if (ws.settings.gridLines & 2)
+            gridLines.push_back({{d.x + d.width - 1, y}, {d.x + d.width - 1, y + h - 1}});
+          if (ws.settings.gridLines & 1)
+            gridLines.push_back({{d.x, y + h - 1}, {d.x + d.width - 1, y + h - 1}});
         }
         if (!d.borders) continue;
         // Codes per side: left, bottom, right, top; 1 thin, 2 or 3 thick.

@@ -40,7 +40,7 @@ struct GridStyle {
   uint32_t headerText = 0x000000;
   // The headers of these rows and columns are shaded (the active pane's selection).
   CellRange marked{};
-  bool gridLines = true;
+  bool gridLines = true;  // as the worksheet's settings ask (horizontal, vertical)
   uint32_t gridColour = 0xC0C0C0;
   uint32_t background = 0xFFFFFF;  // past the last row and column
   bool cursorFrame = true;         // a frame around ctx's current cell

@@ -84,11 +84,24 @@ class Host {
   // Keys to be processed in order exactly as typed ones, by whatever has the
   // keyboard when each arrives.
   virtual void deliverKeys(const std::vector<KeyPress>& /*keys*/) {}
+  // Returns when the keys delivered so far have been taken.
+  virtual void settleKeys() {}
+  // Lets the program answer the user during a long run (a macro calls it at
+  // every cell), so that Esc can reach it.
+  virtual void pollEvents() {}
   // Waits until a key is pressed and hands it over instead of acting on it;
   // nullopt when none will come.
   virtual std::optional<KeyPress> waitForKey() { return std::nullopt; }
   // Runs fn once, after at least the given time, when the program is idle.
   virtual void runLater(int /*milliseconds*/, std::function<void()> fn) { fn(); }
+
+  // --- Sound and the screen ------------------------------------------------------
+  // Whether there is a screen to show windows on.
+  virtual bool hasDisplay() { return true; }
+  virtual void playTone(int /*frequency*/, int /*duration*/) { beep(); }
+  // A wave file: mode 1 plays it to the end first, 2 starts it, 3 loops it,
+  // 4 shows a player; any other mode stops what plays.
+  virtual void playSound(const std::string& /*file*/, int /*mode*/) {}
 
   // The selection of the active worksheet window, for the range word RANGE.
   virtual bool currentSelection(CellRange& /*range*/) { return false; }

@@ -22,7 +22,7 @@ class Session;
 class UndoSnapshot;
 
 constexpr uint16_t kDefaultSize = 255;    // a column or row without a size of its own
-constexpr int kDefaultColumnPixels = 72;  // nine characters of eight pixels
+constexpr int kDefaultColumnPixels = 72;  // a new worksheet's: nine characters of eight pixels
 constexpr int kDefaultRowPixels = 20;
 
 class Worksheet {
@@ -107,10 +107,10 @@ class Worksheet {
 
   // --- Sizes ----------------------------------------------------------------
   int columnPixels(int col) const {
-    return columnWidth[col] == kDefaultSize ? kDefaultColumnPixels : columnWidth[col];
+    return columnWidth[col] == kDefaultSize ? settings.defaultColumnPixels : columnWidth[col];
   }
   int rowPixels(int row) const {
-    return rowHeight[row] == kDefaultSize ? kDefaultRowPixels : rowHeight[row];
+    return rowHeight[row] == kDefaultSize ? settings.defaultRowPixels : rowHeight[row];
   }
 
   // --- Public state ---------------------------------------------------------

@@ -128,6 +128,11 @@ struct WorksheetSettings {
 
   // The worksheet's own state beside the defaults block.
   uint8_t globalFormat = 0x71;  // General
+  // The size of columns and rows without one of their own, pixels.
+  int16_t defaultColumnPixels = 72;  // nine characters of eight pixels
+  int16_t defaultRowPixels = 20;
+  // Grid lines: 1 horizontal, 2 vertical, 4 kept for the options.
+  uint8_t gridLines = 0x03;
   bool undoEnabled = true;
   bool showUnprotected = false;
   uint8_t keptByte = 0;  // a byte of the settings name kept unchanged through files

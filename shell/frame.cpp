@@ -291,6 +291,20 @@ bool Frame::keyInWindow(const KeyPress& k) {
     openMenu(k.ch);
     return true;
   }
+  // Ctrl with a letter or digit runs the macro named "\" and that character,
+  // once the key has been handled.
+  if (k.ctrl && !k.alt && k.key == Key::Character && macros_ && active_) {
+    char c = upperChar(k.ch);
+    std::string name = std::string("\\") + c;
+    Worksheet& ws = active_->worksheet();
+    int n = ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) ? ws.names.FindName(name) : 0;
+    if (n > 0 && ws.names.entry(n).range.valid()) {
+      CellRange r = ws.names.entry(n).range.ordered();
+      MacroRunner* runner = macros_;
+      session_.host().runLater(26, [runner, r] { runner->runMacroAt(r.row1, r.col1, false); });
+      return true;
+    }
+  }
   if (k.ctrl) {
     if (const MenuItem* item = itemWithAccelerator(menuBar_, acceleratorText(k))) {
       if (item->enabled)
@@ -322,7 +336,7 @@ bool Frame::keyInWindow(const KeyPress& k) {
     case Key::PageUp:
     case Key::PageDown:
     case Key::Home:
-      moveKey(w, k, k.shift);
+      moveKey(w, k, k.shift || w.anchorHeld);
       UpdateCellIndicators();
       return true;
     case Key::F2:
@@ -330,6 +344,9 @@ bool Frame::keyInWindow(const KeyPress& k) {
       return true;
     case Key::F5:
       invoke("GOTO");
+      return true;
+    case Key::F3:
+      invoke(k.shift ? "MACROSTEP" : "MACRORUN");
       return true;
     case Key::F6:
       w.otherPane();

@@ -52,6 +52,21 @@ class FrameView {
   virtual void showInsert(bool /*on*/) {}
   virtual void arrangeWindows(Arrangement /*how*/) {}
   virtual void exitProgram() {}
+  // The cell a macro in step mode is about to run ("A5 : {LET ...}"); empty when none.
+  virtual void showMacroStep(const std::string& /*text*/) {}
+  // Which bars show: the quick buttons, the macro buttons, the status bar.
+  virtual void showBars(bool /*quick*/, bool /*macro*/, bool /*status*/) {}
+};
+
+// What runs macros, for the frame's ways of starting one (F3, Ctrl with a
+// letter, AUTOEXEC); the macro interpreter, above the frame, implements it.
+class MacroRunner {
+ public:
+  virtual ~MacroRunner() = default;
+  // A start asked for while a macro runs waits until it ends.
+  virtual void runMacroAt(int row, int col, bool step) = 0;
+  virtual bool macroRunning() const = 0;
+  virtual void requestBreak() = 0;
 };
 
 struct RangePrompt {
@@ -166,6 +181,24 @@ class Frame : private Workspace {
   void cursorMovedByMouse(WindowState& w);
   void toggleSplit(WindowState& w);
 
+  // --- What macros do to the windows ---------------------------------------------
+  void setMacroRunner(MacroRunner* runner) { macros_ = runner; }
+  MacroRunner* macroRunner() const { return macros_; }
+  void showMacroStep(const std::string& text) { view_.showMacroStep(text); }
+  // Draws every window again and describes the cursor's cell.
+  void refreshAll();
+  void moveCursor(int rows, int cols);
+  // On: the selection is anchored at the cursor, so that moves extend it.
+  void setAnchor(bool on);
+  // Frozen titles of the active window's worksheet: bit 1 the rows from the
+  // top visible row to row, bit 2 the columns from the left one to col; 0 none.
+  void freezeTitles(int type, int row, int col);
+  // Brings the window whose file name is the name forward; false when none is.
+  bool focusWorksheet(const std::string& name);
+  // VIEW's items: Q, M, S each followed by 1 to show that bar, else to hide it.
+  void showBars(const std::string& items);
+  void setZoom(int percent);
+
  private:
   // Workspace: the windows as commands see them.
   Worksheet* newWorksheet() override;
@@ -198,8 +231,12 @@ class Frame : private Workspace {
   void refreshMode();
   static bool endsWithOperator(const std::string& text);
 
+  // Runs the start-up macro of a worksheet just opened, when it has one.
+  void runAutoexec(Worksheet& ws);
+
   Session& session_;
   FrameView& view_;
+  MacroRunner* macros_ = nullptr;
   CommandTable commands_;
   std::map<std::string, std::function<void()>> forms_;
   std::vector<std::unique_ptr<WindowState>> windows_;

@@ -133,6 +133,7 @@ void Frame::startUp(const std::string& startFile, const std::string& settingsDir
       ws.fileName.clear();
       restoreLayout(addWindow(ws), ws.settings);
       UpdateCellIndicators();
+      runAutoexec(ws);
       return;
     }
     session_.closeWorksheet(ws);
@@ -173,6 +174,7 @@ Worksheet* Frame::openWorksheet(const std::string& path) {
   view_.windowChanged(w);
   view_.cursorMoved(w);
   UpdateCellIndicators();
+  runAutoexec(*ws);
   return ws;
 }
 
@@ -340,6 +342,107 @@ void Frame::addFrameCommands() {
                    if (active_) toggleSplit(*active_);
                    return CommandResult{};
                  }});
+  // F3 and Shift+F3, and their menu items: the macro at a cell, in step mode or not.
+  for (bool step : {false, true}) {
+    commands_.add({step ? "MACROSTEP" : "MACRORUN",
+                   {{ArgKind::Address, "MACRO: Specify Cell"}},
+                   [this, step](CommandContext& cx, const Args& a) {
+                     if (!macros_ || (step && macros_->macroRunning())) {
+                       session_.host().beep();
+                       return CommandResult::failed();
+                     }
+                     CellRange r = rangeArg(cx, a, 0, ArgKind::Address);
+                     macros_->runMacroAt(r.row1, r.col1, step);
+                     return CommandResult{};
+                   }});
+  }
+}
+
+void Frame::runAutoexec(Worksheet& ws) {
+  int n = ws.names.FindName("AUTOEXEC");
+  if (!macros_ || n <= 0 || !ws.names.entry(n).range.valid()) return;
+  CellRange r = ws.names.entry(n).range.ordered();
+  session_.host().beep();
+  macros_->runMacroAt(r.row1, r.col1, false);
+}
+
+void Frame::refreshAll() {
+  for (const auto& w : session_.worksheets()) session_.host().cellsChanged(*w, kEmptyRange);
+  for (const auto& w : windows_) view_.cursorMoved(*w);
+  UpdateCellIndicators();
+  refreshMode();
+}
+
+void Frame::moveCursor(int rows, int cols) {
+  if (!active_) return;
+  Pane& p = active_->pane();
+  active_->moveTo(p.row + rows, p.col + cols, p.anchored);
+  view_.cursorMoved(*active_);
+  UpdateCellIndicators();
+}
+
+void Frame::setAnchor(bool on) {
+  if (!active_) return;
+  active_->anchorHeld = on;
+  if (on)
+    active_->anchorHere();
+  else
+    active_->moveTo(active_->row(), active_->col());
+  view_.cursorMoved(*active_);
+}
+
+void Frame::freezeTitles(int type, int row, int col) {
+  if (!active_) return;
+  Worksheet& ws = active_->worksheet();
+  const Pane& p = active_->pane();
+  ws.settings.titleRows = (type & 1) && row >= p.topRow ? CellRange::of(p.topRow, 0, row, kColumns - 1)
+                                                        : CellRange{};
+  ws.settings.titleColumns =
+      (type & 2) && col >= p.leftCol ? CellRange::of(0, p.leftCol, kRows - 1, col) : CellRange{};
+  ws.modified = true;
+  session_.host().cellsChanged(ws, kEmptyRange);
+}
+
+bool Frame::focusWorksheet(const std::string& name) {
+  for (const auto& w : windows_) {
+    const Worksheet& ws = w->worksheet();
+    if ((ws.hasFileName && sameFileName(ws.fileName, name)) || sameText(ws.name, name) ||
+        sameFileName(baseName(ws.fileName), name)) {
+      activate(w.get());
+      view_.windowChanged(*w);
+      return true;
+    }
+  }
+  session_.host().beep();
+  return false;
+}
+
+void Frame::showBars(const std::string& items) {
+  ProgramSettings& s = session_.settings();
+  for (size_t i = 0; i + 1 < items.size(); ++i) {
+    bool on = items[i + 1] == '1';
+    switch (upperChar(items[i])) {
+      case 'Q':
+        s.quickBar = on;
+        break;
+      case 'M':
+        s.macroBar = on;
+        break;
+      case 'S':
+        s.statusBar = on;
+        break;
+      default:
+        continue;
+    }
+  }
+  view_.showBars(s.quickBar, s.macroBar, s.statusBar);
+}
+
+void Frame::setZoom(int percent) {
+  if (!active_) return;
+  active_->zoom = std::clamp(percent, 20, 200);
+  view_.windowChanged(*active_);
+  session_.host().cellsChanged(active_->worksheet(), kEmptyRange);
 }
 
 // The frame's dialogs: each fills its model, and OK runs the commands.

@@ -132,9 +132,15 @@ MenuBar buildMenuBar(const MenuState& s) {
 
   std::vector<MenuItem> recalc = {check("&Automatic", "RECALCMODE", "0", !s.manualRecalc),
                                   check("&Manual", "RECALCMODE", "1", s.manualRecalc)};
-  std::vector<MenuItem> tools = {item("&Calc\tF9", "CALC", "F9"), menu("&Recalculation", recalc),
-                                 separator(), item("&General Settings...", "GENERALSETTINGS")};
+  std::vector<MenuItem> tools = {item("&Calc\tF9", "CALC", "F9"),
+                                 menu("&Recalculation", recalc),
+                                 separator(),
+                                 item("R&un Macro...\tF3", "MACRORUN", "F3"),
+                                 item("&Macro Step", "MACROSTEP", "Shift+F3"),
+                                 separator(),
+                                 item("&General Settings...", "GENERALSETTINGS")};
   tools[0].name = "Calc1";
+  tools[4].name = "Macro1";
 
   MenuItem split = check("&Split", "WINDOWSPLIT", {}, s.split);
   std::vector<MenuItem> window = {split, item("&Tile", "WINDOWTILE"),

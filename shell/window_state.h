@@ -52,6 +52,8 @@ class WindowState {
   void pageUp(bool extend = false) { move(Direction::Up, pane().visibleRows, extend); }
   // "." while pointing: the range is anchored at the current cell.
   void anchorHere();
+  // Held by a macro's ANCHOR: cursor moves extend the selection until released.
+  bool anchorHeld = false;
   void collapse();
   // Keeps the current cell inside the pane's visible area.
   void scrollToCursor();
@@ -79,6 +81,7 @@ class WindowState {
   void chooseSheet(int k);
 
   std::string caption;
+  int zoom = 100;  // per cent, 20 to 200: cells and their fonts are drawn at this size
 
  private:
   void follow(int from, int oldTop);

@@ -296,7 +296,7 @@ QAction* TForm1::actionAt(const std::vector<int>& path) const {
 }
 
 void TForm1::buildQuickBar() {
-  QToolBar* quick = addToolBar("Quick buttons");
+  QToolBar* quick = quickBar_ = addToolBar("Quick buttons");
   quick->setObjectName("QuickBar");
   for (auto [caption, command] :
        std::vector<std::pair<const char*, const char*>>{{"New", "FILENEW"},
@@ -349,8 +349,21 @@ void TForm1::setToggle(QLabel* panel, bool on) {
 
 void TForm1::updateTitle() {
   QString title = "TALLOWAY";
-  if (TForm2* f = activeForm()) title += " - " + f->windowTitle();
+  if (!stepText_.empty())
+    title += " - " + toQt(stepText_);
+  else if (TForm2* f = activeForm())
+    title += " - " + f->windowTitle();
   setWindowTitle(title);
+}
+
+void TForm1::showMacroStep(const std::string& text) {
+  stepText_ = text;
+  updateTitle();
+}
+
+void TForm1::showBars(bool quick, bool, bool status) {
+  if (quickBar_) quickBar_->setVisible(quick);
+  statusBar()->setVisible(status);
 }
 
 // --- Windows ----------------------------------------------------------------------------
@@ -617,6 +630,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   if (!k) return menus;
   k->synthetic = synthetic_;
   if (host_.takeAwaitedKey(*k)) return true;
+  // While a macro plays, the keyboard's keys wait, except the ones that break it.
+  if (macros_.macroRunning() && !k->synthetic) {
+    if (k->key == Key::Break || k->key == Key::Escape) macros_.RequestBreak();
+    return true;
+  }
   if (k->key == Key::F1) return false;
   bool used = frame_.key(*k);
   return used || menus;

@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QProgressBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <map>
 #include <memory>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "core/session.h"
+#include "macros/macro_interpreter.h"
 #include "shell/frame.h"
 #include "ui/qt_host.h"
 
@@ -42,6 +44,7 @@ class TForm1 : public QMainWindow, public FrameView {
 
   Session& session() { return session_; }
   Frame& frame() { return frame_; }
+  MacroInterpreter& macros() { return macros_; }
   QtHost& host() { return host_; }
 
   // Runs the start-up: the start file or the start-up worksheet, or a new
@@ -83,6 +86,8 @@ class TForm1 : public QMainWindow, public FrameView {
   void showInsert(bool on) override;
   void arrangeWindows(Arrangement how) override;
   void exitProgram() override;
+  void showMacroStep(const std::string& text) override;
+  void showBars(bool quick, bool macro, bool status) override;
 
   // The widgets, named as in the form.
   QLineEdit* Edit1;
@@ -125,6 +130,9 @@ class TForm1 : public QMainWindow, public FrameView {
   QtHost host_;
   Session session_;
   Frame frame_;
+  MacroInterpreter macros_{frame_};
+  QToolBar* quickBar_ = nullptr;
+  std::string stepText_;
   std::map<const WindowState*, TForm2*> forms_;
   std::map<std::vector<int>, QMenu*> menus_;
   std::map<std::vector<int>, QAction*> actions_;

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -22,11 +23,18 @@
 
 namespace tw {
 
-QtHost::QtHost(TForm1& main) : main_(main) {
-  // One key per turn of the event loop, which also turns inside modal
-  // dialogs and menus that earlier keys opened.
-  keyTimer_.setInterval(0);
-  QObject::connect(&keyTimer_, &QTimer::timeout, [this] { deliverNext(); });
+QtHost::QtHost(TForm1& main) : main_(main) {}
+
+// One key per turn of the event loop. The next turn is asked for before a
+// key is sent, so that a modal dialog or menu the key opens, with its own
+// loop, receives the keys that follow.
+void QtHost::scheduleDelivery() {
+  if (deliveryScheduled_ || keys_.empty()) return;
+  deliveryScheduled_ = true;
+  QTimer::singleShot(0, &main_, [this] {
+    deliveryScheduled_ = false;
+    deliverNext();
+  });
 }
 
 void QtHost::showErrorBox(const std::string& message) {
@@ -219,20 +227,30 @@ void QtHost::deliverKeys(const std::vector<KeyPress>& keys) {
     k.synthetic = true;
     keys_.push_back(k);
   }
-  if (!keys_.empty()) keyTimer_.start();
+  scheduleDelivery();
 }
 
 void QtHost::deliverNext() {
-  if (keys_.empty()) {
-    keyTimer_.stop();
-    return;
-  }
+  if (keys_.empty()) return;
   KeyPress k = keys_.front();
   keys_.pop_front();
+  scheduleDelivery();
   // The open popup menu, else the focus of the active modal window, else the focus.
   QWidget* target = QApplication::activePopupWidget();
-  if (!target && QApplication::activeModalWidget())
-    target = QApplication::activeModalWidget()->focusWidget();
+  if (!target)
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      target = modal->focusWidget();
+      // A dialog that has not been given the keyboard yet: its first field.
+      if (!target) {
+        for (QWidget* child : modal->findChildren<QWidget*>())
+          if (child->isVisible() && child->isEnabled() && (child->focusPolicy() & Qt::TabFocus)) {
+            child->setFocus();
+            target = child;
+            break;
+          }
+      }
+      if (!target) target = modal;
+    }
   if (!target) target = QApplication::focusWidget();
   if (!target) target = &main_;
   auto [code, text] = qtKey(k);
@@ -246,6 +264,54 @@ void QtHost::deliverNext() {
   QKeyEvent release(QEvent::KeyRelease, code, mods, text);
   QApplication::sendEvent(target, &release);
   main_.markSynthetic(false);
+}
+
+// Often enough for Esc to be felt at once, seldom enough to cost nothing.
+void QtHost::pollEvents() {
+  if (sincePoll_.isValid() && sincePoll_.elapsed() < 20) return;
+  sincePoll_.start();
+  QApplication::processEvents();
+}
+
+void QtHost::settleKeys() {
+  if (keys_.empty()) return;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (keys_.empty()) loop.quit();
+  });
+  poll.start(1);
+  loop.exec();
+}
+
+// Sound through the system's player of wave files (aplay, else paplay).
+void QtHost::playSound(const std::string& file, int mode) {
+  if (sound_) {
+    looping_ = false;
+    sound_->kill();
+    sound_->waitForFinished(1000);
+    sound_.reset();
+  }
+  if (mode < 1 || mode > 4 || file.empty()) return;
+  if (mode == 4) {
+    QProcess::startDetached("xdg-open", {pathToQt(file)});
+    return;
+  }
+  sound_ = std::make_unique<QProcess>();
+  QString player = QStandardPaths::findExecutable("aplay");
+  if (player.isEmpty()) player = QStandardPaths::findExecutable("paplay");
+  if (player.isEmpty()) {
+    beep();
+    sound_.reset();
+    return;
+  }
+  looping_ = mode == 3;
+  QProcess* p = sound_.get();
+  QObject::connect(p, &QProcess::finished, p, [this, p, player, file] {
+    if (looping_ && sound_.get() == p) p->start(player, {"-q", pathToQt(file)});
+  });
+  p->start(player, {"-q", pathToQt(file)});
+  if (mode == 1) p->waitForFinished(-1);
 }
 
 std::optional<KeyPress> QtHost::waitForKey() {

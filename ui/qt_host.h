@@ -4,9 +4,12 @@
 // delivery to whatever has the keyboard, timers, and the system's facts.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QProcess>
 #include <QTimer>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,9 @@ class QtHost : public Host {
   bool runDialog(DialogModel& model) override;
   int macroMenu(const MenuRequest& request) override;
   void deliverKeys(const std::vector<KeyPress>& keys) override;
+  void settleKeys() override;
+  void pollEvents() override;
+  void playSound(const std::string& file, int mode) override;
   std::optional<KeyPress> waitForKey() override;
   void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;
@@ -55,10 +61,14 @@ class QtHost : public Host {
  private:
   std::optional<std::string> nextScripted();
   void deliverNext();
+  void scheduleDelivery();
 
   TForm1& main_;
+  std::unique_ptr<QProcess> sound_;
+  bool looping_ = false;
   std::deque<KeyPress> keys_;
-  QTimer keyTimer_;
+  bool deliveryScheduled_ = false;
+  QElapsedTimer sincePoll_;
   bool awaiting_ = false;
   std::optional<KeyPress> awaited_;
 };

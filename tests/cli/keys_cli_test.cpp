@@ -61,3 +61,38 @@ TEST(CliKeys, SaveAsThroughTheMenuRenamesTheWorksheet) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST(CliMacros, RunAndMacroWithTheirExitStatus) {
+  CliResult r = runCli({"--run", "{LET A1,5}{LET A2,A1*2}", "--dump"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "A1\tinteger\t5\t5\t5\nA2\tinteger\t10\t10\t10\n");
+  // A macro in cells, started from a range name, typing into the sheet.
+  r = runCli({"--enter", "Z1='{GOTO B2}total~", "--name", "\\A=Z1", "--macro", "\\A", "--dump",
+              "B2"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "B2\tlabel\t'total\ttotal\ttotal\n");
+  // A macro that ends with an error: the message, and status 1.
+  r = runCli({"--run", "{NEXT}"}, true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Error:NEXT without FOR\n");
+  // Answers for the macro's questions; none left stops the run with 2.
+  r = runCli({"--run", "{GETNUMBER \"How many?\",A1}", "--answer", "7", "--dump"});
+  EXPECT_EQ(r.out, "A1\tinteger\t7\t7\t7\n");
+  r = runCli({"--run", "{GET A1}"}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("no answer was left for a key"), std::string::npos);
+  // File output relative to the current directory.
+  TempDir dir;
+  std::string file = dir.file("log.txt");
+  r = runCli({"--run", "{OPEN 1,2,\"" + file + "\"}{WRITELN 1,\"done\"}{CLOSE 1}"});
+  EXPECT_EQ(r.status, 0);
+  std::ifstream in(file, std::ios::binary);
+  std::string all((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(all, "done\r\n");
+}
+
+}  // namespace
+}  // namespace tw::test

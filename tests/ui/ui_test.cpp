@@ -291,6 +291,42 @@ class DesktopTest : public QObject {
     QCOMPARE(recent->text(), QString("&0 r.wks"));
   }
 
+  void aMacroDrivesTheMenusAndARealDialogWithKeys() {
+    Worksheet& ws = form->state().worksheet();
+    EnterCell(ws, "1234.5", 0, 0);
+    main->host().quiet = false;  // the Format dialog itself, not an answer
+    form->Grid1->setFocus();
+    // "/rf" opens Range > Format; in the dialog two Downs choose the third
+    // format (M2, Comma) and Enter takes it.
+    main->macros().RunMacroText("{HOME}/rf{DOWN 2}~{LET B1,7}");
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(ws.cellAt(0, 0)->format & kFormatMask, ParseFormatCode("M2"));
+    QCOMPARE(ws.CellNumber(ws.FindCell(0, 1)), 7.0);  // the command after the keys ran last
+    QVERIFY(!main->macros().macroRunning());
+    QCOMPARE(main->PnMode->text(), QString("READY"));
+  }
+
+  void realKeysWaitWhileAMacroPlaysAndEscBreaksIt() {
+    Worksheet& ws = form->state().worksheet();
+    form->Grid1->setFocus();
+    // The macro waits for a key; a real x is what it gets.
+    QTimer::singleShot(50, [] { QTest::keyClick(QApplication::focusWidget(), 'x'); });
+    main->macros().RunMacroText("{GET A1}{LET A2,1}");
+    QCOMPARE(QString::fromStdString(ws.LabelText(ws.FindCell(0, 0))), QString("x"));
+    QCOMPARE(ws.CellNumber(ws.FindCell(1, 0)), 1.0);
+  }
+
+  void aRealEscBreaksAMacroThatWouldRunForEver() {
+    Worksheet& ws = form->state().worksheet();
+    EnterCell(ws, "'{LET A1,A1+1}{BRANCH Z1}", 0, 25);
+    form->Grid1->setFocus();
+    QTimer::singleShot(100, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+    main->macros().RunMacroAt(0, 25);
+    QVERIFY(!main->macros().macroRunning());
+    QCOMPARE(QString::fromStdString(main->host().shown.back()), QString("Break! Z1"));
+    QVERIFY(ws.CellNumber(ws.FindCell(0, 0)) > 1);
+  }
+
   void refusedFileIsAMessage() {
     QTemporaryDir dir;
     QString path = dir.filePath("not.wks");
