@@ -19,8 +19,8 @@ int fontKey(const CellFont& f) {
 // Measures cell texts on the canvas, converting each cell font once.
 class CanvasMeasure : public TextMeasure {
  public:
-  CanvasMeasure(Canvas& canvas, const Worksheet& ws, const Font& windowFont)
-      : canvas_(canvas), ws_(ws), windowFont_(windowFont) {}
+  CanvasMeasure(Canvas& canvas, const Worksheet& ws, const Font& windowFont, int zoom)
+      : canvas_(canvas), ws_(ws), windowFont_(windowFont), zoom_(zoom) {}
 
   int textWidth(std::string_view text, const CellFont& f) override {
     return canvas_.measureText(font(f), text).width;
@@ -28,7 +28,7 @@ class CanvasMeasure : public TextMeasure {
   const Font& font(const CellFont& f) {
     int key = fontKey(f);
     auto it = fonts_.find(key);
-    if (it == fonts_.end()) it = fonts_.emplace(key, canvasFont(ws_, f, windowFont_)).first;
+    if (it == fonts_.end()) it = fonts_.emplace(key, canvasFont(ws_, f, windowFont_, zoom_)).first;
     return it->second;
   }
 
@@ -36,6 +36,7 @@ class CanvasMeasure : public TextMeasure {
   Canvas& canvas_;
   const Worksheet& ws_;
   const Font& windowFont_;
+  int zoom_;
   std::map<int, Font> fonts_;
 };
 
@@ -84,7 +85,7 @@ int GridGeometry::colIndex(int col) const {
   return it == cols.end() ? -1 : static_cast<int>(it - cols.begin());
 }
 
-Font canvasFont(const Worksheet& ws, const CellFont& f, const Font& windowFont) {
+Font canvasFont(const Worksheet& ws, const CellFont& f, const Font& windowFont, int zoom) {
   Font out = windowFont;
   out.angle = 0;
   if (!ws.settings.font.typeface.empty()) out.typeface = ws.settings.font.typeface;
@@ -94,6 +95,8 @@ Font canvasFont(const Worksheet& ws, const CellFont& f, const Font& windowFont) 
   out.bold = f.bold;
   out.italic = f.italic;
   out.underline = f.underline;
+  // A surface's default size is a size too: zoomed, it needs a number.
+  if (zoom != 100) out.size = (out.size > 0 ? out.size : kDefaultPointSize) * zoom / 100.0;
   return out;
 }
 
@@ -121,7 +124,7 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
     else
       spans.back().second = i;
   }
-  CanvasMeasure measure(canvas, ws, style.windowFont);
+  CanvasMeasure measure(canvas, ws, style.windowFont, style.zoom);
   std::vector<Line> gridLines, borderLines[2];
   int lastFontKey = -1;
   uint32_t lastColour = 0xFFFFFFFF;
@@ -172,6 +175,19 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
           x = d.x + (d.width - w) / 2;
         int textTop = y + (h - ascent - descent) / 2;
         bool fits = x >= d.x && x + w <= d.x + d.clipWidth;
+        bool spillsOver = x + w > d.x + d.width && d.clipWidth > d.width;
+        if (spillsOver && d.spillColour != d.textColour) {
+          // The cursor's colours stay inside its cell; the neighbours show
+          // the rest of the text in the cell's own colour.
+          canvas.setTextColour(d.spillColour);
+          canvas.setClip(Rect{d.x + d.width, y, d.clipWidth - d.width, h}.intersected(cellArea));
+          canvas.drawText(x, textTop, d.text);
+          canvas.setTextColour(d.textColour);
+          canvas.setClip(Rect{d.x, y, d.width, h}.intersected(cellArea));
+          canvas.drawText(x, textTop, d.text);
+          canvas.setClip(cellArea);
+          continue;
+        }
         if (!fits) canvas.setClip(Rect{d.x, y, d.clipWidth, h}.intersected(cellArea));
         canvas.drawText(x, textTop, d.text);
         if (!fits) canvas.setClip(cellArea);

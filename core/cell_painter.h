@@ -45,6 +45,7 @@ struct GridStyle {
   uint32_t background = 0xFFFFFF;  // past the last row and column
   bool cursorFrame = true;         // a frame around ctx's current cell
   Font windowFont;                 // cells with the default font use it, the headers too
+  int zoom = 100;                  // per cent: the cells' fonts are drawn at this size
 };
 
 // A text the painter drew in a cell, for tests.
@@ -54,9 +55,13 @@ struct DrawnText {
   std::string text;
 };
 
+// The point size a font of size 0 stands for when it must be scaled.
+inline constexpr double kDefaultPointSize = 10;
+
 // The canvas font of a cell font: the program's typeface names, the
-// worksheet's own typeface, or the window's font.
-Font canvasFont(const Worksheet& ws, const CellFont& f, const Font& windowFont);
+// worksheet's own typeface, or the window's font; its size scaled by zoom
+// per cent.
+Font canvasFont(const Worksheet& ws, const CellFont& f, const Font& windowFont, int zoom = 100);
 
 // ctx gives the current cell, selection, titles and output kind; its column
 // fields are filled here. drawn, when given, collects the cells' texts.

@@ -49,6 +49,7 @@ std::vector<CellDraw> layoutRow(const Worksheet& ws, int row, const DrawContext&
     look.title = inRange(ctx.titleRows, row, col) || inRange(ctx.titleColumns, row, col);
     d.fill = cellFill(ws, c, row, look);
     d.textColour = cellTextColour(ws, c, look);
+    d.spillColour = d.textColour;
     bool current = ctx.currentCellShown && row == ctx.currentRow && col == ctx.currentCol;
     bool selected = !current && inRange(ctx.selection, row, col) && !ctx.selection.isSingleCell();
     if (current && !ctx.printing) {

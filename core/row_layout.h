@@ -39,6 +39,9 @@ struct CellDraw {
   std::string text;
   TextAlign align = TextAlign::Left;
   int clipWidth = 0;  // the width the text may use, spills included
+  // The colour of the part that spills over the neighbours: the cell's own,
+  // which the cursor's or the selection's colour does not reach.
+  uint32_t spillColour = 0;
   CellFont font;
   uint8_t borders = 0;
   bool picture = false;  // a "|<" or "|>" label: text holds the file name

@@ -8,8 +8,11 @@
 
 namespace tw {
 
-GridGeometry paneGeometry(const Worksheet& ws, const Pane& p, int paneIndex, const PaneBox& box) {
+GridGeometry paneGeometry(const Worksheet& ws, const Pane& p, int paneIndex, const PaneBox& box,
+                          int zoom) {
   GridGeometry g;
+  auto rowPixels = [&](int r) { return ws.rowPixels(r) * zoom / 100; };
+  auto columnPixels = [&](int c) { return ws.columnPixels(c) * zoom / 100; };
   const CellRange titleRows = ws.settings.titleRows.ordered();
   const CellRange titleCols = ws.settings.titleColumns.ordered();
   bool titles = paneIndex == 0;
@@ -18,13 +21,13 @@ GridGeometry paneGeometry(const Worksheet& ws, const Pane& p, int paneIndex, con
     for (int r = titleRows.row1; r <= titleRows.row2 && y < box.height; ++r) {
       g.rows.push_back(r);
       g.rowY.push_back(y);
-      y += ws.rowPixels(r);
+      y += rowPixels(r);
     }
   for (int r = p.topRow; r < kRows && y < box.height; ++r) {
     if (titles && titleRows.valid() && r >= titleRows.row1 && r <= titleRows.row2) continue;
     g.rows.push_back(r);
     g.rowY.push_back(y);
-    y += ws.rowPixels(r);
+    y += rowPixels(r);
   }
   g.rowY.push_back(y);
   int x = box.rowHeaderWidth;
@@ -32,13 +35,13 @@ GridGeometry paneGeometry(const Worksheet& ws, const Pane& p, int paneIndex, con
     for (int c = titleCols.col1; c <= titleCols.col2 && x < box.width; ++c) {
       g.cols.push_back(c);
       g.colX.push_back(x);
-      x += ws.columnPixels(c);
+      x += columnPixels(c);
     }
   for (int c = p.leftCol; c < kColumns && x < box.width; ++c) {
     if (titles && titleCols.valid() && c >= titleCols.col1 && c <= titleCols.col2) continue;
     g.cols.push_back(c);
     g.colX.push_back(x);
-    x += ws.columnPixels(c);
+    x += columnPixels(c);
   }
   g.colX.push_back(x);
   return g;

@@ -18,7 +18,9 @@ struct PaneBox {
   int rowHeaderWidth = 0;
 };
 
-GridGeometry paneGeometry(const Worksheet& ws, const Pane& pane, int paneIndex, const PaneBox& box);
+// zoom is the window's per cent: rows and columns are drawn at that size.
+GridGeometry paneGeometry(const Worksheet& ws, const Pane& pane, int paneIndex, const PaneBox& box,
+                          int zoom = 100);
 // The rows and columns that fit whole, told to the pane for paging.
 void updateVisibleCounts(Pane& pane, const GridGeometry& g, const PaneBox& box);
 // The cell under a point; false over the headers or past the last cell,

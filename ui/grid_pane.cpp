@@ -41,12 +41,15 @@ PaneBox GridPane::box() const {
 
 GridGeometry GridPane::geometry() const {
   return paneGeometry(window_.worksheet(), const_cast<WindowState&>(window_).pane(pane_), pane_,
-                      box());
+                      box(), window_.zoom);
 }
 
 Font GridPane::windowFont() const {
-  // Empty fields take the widget's own font, which the canvas cache holds.
-  return Font{};
+  // Empty fields take the widget's own font, which the canvas cache holds;
+  // a zoomed window needs its size to scale.
+  Font f;
+  if (window_.zoom != 100) f.size = font().pointSizeF();
+  return f;
 }
 
 void GridPane::refresh(bool cursorOnly) {
@@ -130,6 +133,7 @@ void GridPane::paintEvent(QPaintEvent*) {
   style.background = toRgb(ws.settings.colours[kBackgroundColour] & 0xFFFFFF);
   style.cursorFrame = activePane;
   style.windowFont = windowFont();
+  style.zoom = window_.zoom;
 
   DrawContext ctx;
   ctx.currentCellShown = activePane || window_.activePane() == pane_;
@@ -188,12 +192,13 @@ void GridPane::mouseMoveEvent(QMouseEvent* e) {
   QPoint pt = e->position().toPoint();
   Worksheet& ws = window_.worksheet();
   if (resizingCol_ >= 0) {
-    SetColumnPixels(ws, resizingCol_, resizeOrigin_ + pt.x() - resizeStart_);
+    SetColumnPixels(ws, resizingCol_, resizeOrigin_ + (pt.x() - resizeStart_) * 100 / window_.zoom);
     update();
     return;
   }
   if (resizingRow_ >= 0) {
-    SetRowHeight(ws, resizingRow_, resizingRow_, resizeOrigin_ + pt.y() - resizeStart_);
+    SetRowHeight(ws, resizingRow_, resizingRow_,
+                 resizeOrigin_ + (pt.y() - resizeStart_) * 100 / window_.zoom);
     update();
     return;
   }

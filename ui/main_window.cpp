@@ -118,6 +118,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
       session_(host_),
       frame_(prepareSession(session_), *this) {
   setObjectName("TForm1");
+  connect(&heldTimer_, &QTimer::timeout, this, &TForm1::releaseHeldKeys);
   if (options_.readSettings) {
     std::string dir = settingsDir();
     ReadSettings(dir + "/" + kSettingsFileName, session_.settings(), 8664,
@@ -630,14 +631,38 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   if (!k) return menus;
   k->synthetic = synthetic_;
   if (host_.takeAwaitedKey(*k)) return true;
-  // While a macro plays, the keyboard's keys wait, except the ones that break it.
+  // While a macro plays, the keyboard's keys wait, except the ones that
+  // break it; a break discards what waited.
   if (macros_.macroRunning() && !k->synthetic) {
-    if (k->key == Key::Break || k->key == Key::Escape) macros_.RequestBreak();
+    if (k->key == Key::Break || k->key == Key::Escape) {
+      heldKeys_.clear();
+      macros_.RequestBreak();
+    } else {
+      heldKeys_.push_back(*k);
+      if (!heldTimer_.isActive()) heldTimer_.start(10);
+    }
+    return true;
+  }
+  if (!heldKeys_.empty()) {
+    // Typed after keys still waiting: in their order.
+    heldKeys_.push_back(*k);
+    releaseHeldKeys();
     return true;
   }
   if (k->key == Key::F1) return false;
   bool used = frame_.key(*k);
   return used || menus;
+}
+
+// The keys that waited go out as the host delivers a macro's, one per turn
+// of the event loop to whatever has the keyboard then (a dialog one of them
+// opens gets the rest).
+void TForm1::releaseHeldKeys() {
+  if (macros_.macroRunning()) return;
+  heldTimer_.stop();
+  std::vector<KeyPress> keys(heldKeys_.begin(), heldKeys_.end());
+  heldKeys_.clear();
+  host_.deliverKeys(keys);
 }
 
 // --- Start and stop

@@ -14,8 +14,10 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -123,6 +125,7 @@ class TForm1 : public QMainWindow, public FrameView {
   void buildStatusBar();
   void updateTitle();
   void setToggle(QLabel* panel, bool on);
+  void releaseHeldKeys();
   void writeSettings();
   std::string settingsDir() const;
 
@@ -138,6 +141,9 @@ class TForm1 : public QMainWindow, public FrameView {
   std::map<std::vector<int>, QAction*> actions_;
   bool mirroring_ = false;  // the menus open or close as the frame says
   bool synthetic_ = false;
+  // Keys typed while a macro plays, given to the frame once it has ended.
+  std::deque<KeyPress> heldKeys_;
+  QTimer heldTimer_;
   bool capsLock_ = false, numLock_ = true, scrollLock_ = false;
   bool settingsWritten_ = false;
   bool closing_ = false;

@@ -93,19 +93,42 @@ TEST_F(CellPainter, OneRowFillsTextsBordersAndTheCursor) {
 TEST_F(CellPainter, ASpillingLabelIsClippedAtTheFirstFilledCell) {
   enter("A1", "a label that runs on");
   enter("C1", "5");
+  enter("A2", "a label that runs on");
+  enter("C2", "6");
+  g.rows = {0, 1};
+  g.rowY = {20, 40, 60};
   style.headers = false;
   style.cursorFrame = false;
   paint();
-  const DrawOp* label = canvas.findText("a label that runs on");
-  ASSERT_NE(label, nullptr);
-  // Too wide for A1 and B1 together: drawn cut at the start of C1.
-  ASSERT_TRUE(label->clip.has_value());
-  EXPECT_EQ(label->clip->x, 48);
-  EXPECT_EQ(label->clip->right(), 192);
+  std::vector<const DrawOp*> first, second;
+  for (const DrawOp& op : canvas.ofKind(DrawKind::Text))
+    if (op.text == "a label that runs on") (op.rect.y < 40 ? first : second).push_back(&op);
+  // Too wide for A2 and B2 together: drawn cut at the start of C2.
+  ASSERT_EQ(second.size(), 1u);
+  ASSERT_TRUE(second[0]->clip.has_value());
+  EXPECT_EQ(second[0]->clip->x, 48);
+  EXPECT_EQ(second[0]->clip->right(), 192);
+  // Under the cursor, A1's colours stay in A1: B1 shows the rest as the
+  // label's own colour, not white on white.
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_EQ(*first[0]->clip, (Rect{120, 20, 72, 20}));
+  EXPECT_EQ(first[0]->colour, cellTextColour(ws, ws.cellAt(0, 0), CellLook{}));
+  EXPECT_EQ(*first[1]->clip, (Rect{48, 20, 72, 20}));
+  EXPECT_NE(first[1]->colour, first[0]->colour);
   // A text that fits is drawn under the cell area's clip only.
   const DrawOp* five = canvas.findText("5 ");
   ASSERT_NE(five, nullptr);
   EXPECT_EQ(five->clip, (Rect{0, 0, 400, 60}));
+}
+
+TEST_F(CellPainter, AZoomedWindowScalesEveryCellFont) {
+  CellFont big;
+  big.size = 12;
+  EXPECT_EQ(canvasFont(ws, big, Font{}, 150).size, 18);
+  // The window's own size is a number once it must scale.
+  EXPECT_EQ(canvasFont(ws, CellFont{}, Font{}, 100).size, 0);
+  EXPECT_EQ(canvasFont(ws, CellFont{}, Font{"", 8}, 50).size, 4);
+  EXPECT_EQ(canvasFont(ws, CellFont{}, Font{}, 200).size, 2 * kDefaultPointSize);
 }
 
 TEST(CellShows, TheSameRulesAtAnyMeasure) {

@@ -41,6 +41,12 @@ TEST_F(SheetTest, PaneGeometryPutsFrozenTitlesFirstAndFindsCellsAndEdges) {
   GridGeometry second = paneGeometry(ws, p, 1, box);
   EXPECT_EQ(second.rows[0], 10);
   EXPECT_EQ(second.cols[0], 2);
+  // A zoomed window draws rows and columns at its size; hidden ones stay hidden.
+  ws.columnWidth[3] = 0;
+  GridGeometry zoomed = paneGeometry(ws, p, 1, {2000, 1000, 20, 48}, 150);
+  EXPECT_EQ(zoomed.rowY[1] - zoomed.rowY[0], 45);
+  EXPECT_EQ(zoomed.colX[1] - zoomed.colX[0], 60);
+  EXPECT_EQ(zoomed.colX[2] - zoomed.colX[1], 0);
 }
 
 }  // namespace

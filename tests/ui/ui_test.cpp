@@ -316,6 +316,21 @@ class DesktopTest : public QObject {
     QCOMPARE(ws.CellNumber(ws.FindCell(1, 0)), 1.0);
   }
 
+  void keysTypedWhileAMacroPlaysComeAfterIt() {
+    Worksheet& ws = form->state().worksheet();
+    EnterCell(ws, "'{DELAY 150}", 0, 24);
+    EnterCell(ws, "'{LET A3,7}", 1, 24);
+    form->Grid1->setFocus();
+    QTimer::singleShot(50, [] { QTest::keyClick(QApplication::focusWidget(), 'q'); });
+    main->macros().RunMacroAt(0, 24);
+    QCOMPARE(ws.CellNumber(ws.FindCell(2, 0)), 7.0);
+    // The q waited for the macro, and then started an entry.
+    QTRY_COMPARE(QString::fromStdString(main->frame().inputText()), QString("q"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(main->frame().inputText().empty());
+  }
+
   void aRealEscBreaksAMacroThatWouldRunForEver() {
     Worksheet& ws = form->state().worksheet();
     EnterCell(ws, "'{LET A1,A1+1}{BRANCH Z1}", 0, 25);
