@@ -1,5 +1,7 @@
+#include "commands/block_commands.h"
 #include "commands/command.h"
 #include "commands/file_commands.h"
+#include "commands/insert_delete.h"
 #include "commands/name_commands.h"
 #include "commands/property_commands.h"
 #include "commands/settings_commands.h"
@@ -13,6 +15,8 @@ void addWorksheetCommands(CommandTable& table) {
   addNameCommands(table);
   addFileCommands(table);
   addSettingsCommands(table);
+  addBlockCommands(table);
+  addInsertDeleteCommands(table);
 }
 
 }  // namespace tw

@@ -95,42 +95,70 @@ void UnregisterDependencies(Worksheet& ws, CellHandle formula) {
   });
 }
 
-void DetachReferencesTo(Worksheet& ws, CellHandle cell) {
-  std::vector<CellHandle> dependents;
-  for (uint32_t i = ws.cell(cell).dependents; i != 0; i = ws.pool().link(i).next)
-    dependents.push_back(ws.pool().link(i).cell);
-  for (CellHandle d : dependents) {
-    UnregisterDependencies(ws, d);
-    uint8_t* code = ws.cell(d).content;
-    if (!code) continue;
-    const FunctionTable& table = ws.session().functionTable();
-    size_t last = code[0];
-    for (size_t pos = 2; pos < last;) {
-      uint8_t opcode = code[pos];
-      size_t next = WalkCode(table, code, pos, last);
-      if (next == 0 || opcode == op::kEnd) break;
-      if (opcode == op::kRef) {
-        if ((readWord(code + pos + 1) & kHandleMask) == cell) writeWord(code + pos + 1, 0);
-      } else if (opcode == op::kRange) {
-        if ((readWord(code + pos + 1) & kHandleMask) == cell ||
-            (readWord(code + pos + 5) & kHandleMask) == cell) {
-          writeWord(code + pos + 1, 0);
-          writeWord(code + pos + 5, 0);
-        }
+namespace {
+
+// Destroys every reference of the formula's code to the cell; a range with
+// such a corner loses both.
+void nullReferences(Worksheet& ws, CellHandle formula, CellHandle cell) {
+  uint8_t* code = ws.cell(formula).content;
+  if (!code) return;
+  const FunctionTable& table = ws.session().functionTable();
+  size_t last = code[0];
+  for (size_t pos = 2; pos < last;) {
+    uint8_t opcode = code[pos];
+    size_t next = WalkCode(table, code, pos, last);
+    if (next == 0 || opcode == op::kEnd) break;
+    if (opcode == op::kRef) {
+      if ((readWord(code + pos + 1) & kHandleMask) == cell) writeWord(code + pos + 1, 0);
+    } else if (opcode == op::kRange) {
+      if ((readWord(code + pos + 1) & kHandleMask) == cell ||
+          (readWord(code + pos + 5) & kHandleMask) == cell) {
+        writeWord(code + pos + 1, 0);
+        writeWord(code + pos + 5, 0);
       }
-      pos = next;
     }
-    registerLinks(ws, d);
-    ws.cell(d).kind |= kKindErr;
+    pos = next;
   }
-  // Whatever links remain on the cell belonged to formulas that no longer
-  // name it; drop them.
+}
+
+void dropLinks(Worksheet& ws, CellHandle cell) {
   Cell& c = ws.cell(cell);
   while (c.dependents != 0) {
     uint32_t next = ws.pool().link(c.dependents).next;
     ws.pool().freeLink(c.dependents);
     c.dependents = next;
   }
+}
+
+}  // namespace
+
+std::vector<CellHandle> DependentsOf(Worksheet& ws, CellHandle cell) {
+  std::vector<CellHandle> dependents;
+  for (uint32_t i = ws.cell(cell).dependents; i != 0; i = ws.pool().link(i).next)
+    dependents.push_back(ws.pool().link(i).cell);
+  return dependents;
+}
+
+void NullReferencesTo(Worksheet& ws, CellHandle cell, const std::vector<CellHandle>& dependents) {
+  for (CellHandle d : dependents) {
+    nullReferences(ws, d, cell);
+    ws.cell(d).kind |= kKindErr;
+  }
+  dropLinks(ws, cell);
+}
+
+void DetachReferencesTo(Worksheet& ws, CellHandle cell) {
+  std::vector<CellHandle> dependents = DependentsOf(ws, cell);
+  for (CellHandle d : dependents) {
+    UnregisterDependencies(ws, d);
+    nullReferences(ws, d, cell);
+    registerLinks(ws, d);
+    ws.cell(d).kind |= kKindErr;
+  }
+  // Whatever links remain on the cell belonged to formulas that no longer
+  // name it; drop them.
+  dropLinks(ws, cell);
+  Cell& c = ws.cell(cell);
   ws.forgetRangesAt(c.row, c.column);
   if (c.type() == CellType::StringFormula) freePString(c.value.text);
   if (isFormula(&c)) UnregisterDependencies(ws, cell);

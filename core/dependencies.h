@@ -1,6 +1,8 @@
 // The dependency graph: every cell lists the formula cells that refer to it.
 #pragma once
 
+#include <vector>
+
 #include "core/cell.h"
 
 namespace tw {
@@ -21,5 +23,13 @@ void UnregisterDependencies(Worksheet& ws, CellHandle formula);
 // and range names with a corner on the cell are reset; the cell's content is
 // freed.
 void DetachReferencesTo(Worksheet& ws, CellHandle cell);
+// The formulas on the cell's list of dependents.
+std::vector<CellHandle> DependentsOf(Worksheet& ws, CellHandle cell);
+// The part of DetachReferencesTo that leaves registration to the caller,
+// who has unregistered the dependents (found with DependentsOf before) and
+// registers them again later: their references to the cell become
+// destroyed and they are marked ERR; what is left of the cell's list of
+// dependents is dropped.
+void NullReferencesTo(Worksheet& ws, CellHandle cell, const std::vector<CellHandle>& dependents);
 
 }  // namespace tw

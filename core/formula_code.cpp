@@ -90,6 +90,45 @@ bool ConvertReferences(Worksheet& ws, uint8_t* code, int row, int col, Reference
   return ok;
 }
 
+bool RelocateReferences(Worksheet& ws, uint8_t* code, int rowDelta, int colDelta) {
+  bool ok = true;
+  auto moved = [&](uint32_t w) -> uint32_t {
+    CellHandle h = w & kHandleMask;
+    if (h == kNoCell) return 0;
+    const Cell& target = ws.cell(h);
+    int r = target.row, c = target.column;
+    if (!(w & kRowAbsoluteBit)) r = ((r + rowDelta) % kRows + kRows) % kRows;
+    if (!(w & kColAbsoluteBit)) {
+      c += colDelta;
+      if (c < 0 || c >= kColumns) return 0;
+    }
+    CellHandle n = ws.GetOrCreateCell(r, c);
+    if (n == kNoCell) {
+      ok = false;
+      return 0;
+    }
+    return n | (w & (kRowAbsoluteBit | kColAbsoluteBit));
+  };
+  const FunctionTable& table = ws.session().functionTable();
+  size_t last = code[0];
+  for (size_t pos = 2; pos < last;) {
+    uint8_t opcode = code[pos];
+    size_t next = WalkCode(table, code, pos, last);
+    if (next == 0 || opcode == op::kEnd) break;
+    if (opcode == op::kRef) {
+      writeWord(code + pos + 1, moved(readWord(code + pos + 1)));
+    } else if (opcode == op::kRange) {
+      uint32_t a = moved(readWord(code + pos + 1));
+      uint32_t b = a ? moved(readWord(code + pos + 5)) : 0;
+      if (!a || !b) a = b = 0;
+      writeWord(code + pos + 1, a);
+      writeWord(code + pos + 5, b);
+    }
+    pos = next;
+  }
+  return ok;
+}
+
 // --- The check of loaded formulas -------------------------------------------
 
 namespace {

@@ -118,6 +118,13 @@ bool formulaCodeValid(const FunctionTable& table, const uint8_t* code, int col,
 enum class ReferenceForm { Memory, File };
 bool ConvertReferences(Worksheet& ws, uint8_t* code, int row, int col, ReferenceForm to);
 
+// Moves the relative references of in-memory code by the deltas, as a copy
+// from one cell to another does: absolute coordinates stay, relative rows
+// wrap at the sheet's 8192 rows, a relative column that leaves columns 0 to
+// 255 becomes a destroyed reference (ERR), and so does a whole range when
+// either corner does. Missing cells are created; false when one could not be.
+bool RelocateReferences(Worksheet& ws, uint8_t* code, int rowDelta, int colDelta);
+
 // Calls fn(wordPosition) for each reference word of class 1 and 2 operands.
 template <class F>
 void forEachReferenceWord(const FunctionTable& table, const uint8_t* code, F&& fn) {

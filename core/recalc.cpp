@@ -98,7 +98,8 @@ void RecalcFrom(Worksheet& ws, CellHandle cell) {
   evaluateBackwards(ws, list);
 }
 
-void RecalcRange(Worksheet& ws, const CellRange& range) {
+template <class Visit>
+void recalcWalk(Worksheet& ws, Visit&& visit) {
   Session& s = ws.session();
   if (s.recalcBusy) return;
   s.recalcBusy = true;
@@ -107,10 +108,7 @@ void RecalcRange(Worksheet& ws, const CellRange& range) {
   bool overflow = false;
   try {
     Walker walker(ws, list, stack);
-    ws.ForEachCell(range, [&](CellHandle h, Cell&) {
-      walker.walkFrom(h);
-      return true;
-    });
+    visit(walker);
   } catch (const std::bad_alloc&) {
     overflow = true;
   }
@@ -118,6 +116,21 @@ void RecalcRange(Worksheet& ws, const CellRange& range) {
   if (overflow) clearMarks(ws);
   s.recalcBusy = false;
   if (overflow) s.ShowError("Calc Stack Exceeded");
+}
+
+void RecalcRange(Worksheet& ws, const CellRange& range) {
+  recalcWalk(ws, [&](Walker& walker) {
+    ws.ForEachCell(range, [&](CellHandle h, Cell&) {
+      walker.walkFrom(h);
+      return true;
+    });
+  });
+}
+
+void RecalcCells(Worksheet& ws, const std::vector<CellHandle>& cells) {
+  recalcWalk(ws, [&](Walker& walker) {
+    for (CellHandle h : cells) walker.walkFrom(h);
+  });
 }
 
 void RecalcAll(Worksheet& ws) {

@@ -2,6 +2,8 @@
 // that depend on it, each once and after everything it depends on.
 #pragma once
 
+#include <vector>
+
 #include "core/cell.h"
 #include "core/cell_address.h"
 
@@ -16,6 +18,8 @@ void RecalcFrom(Worksheet& ws, CellHandle cell);
 // runs; shows "Calc Stack Exceeded" when memory for the walk runs out.
 void RecalcAll(Worksheet& ws);
 void RecalcRange(Worksheet& ws, const CellRange& range);
+// The cells and every formula that depends on them, in one evaluation order.
+void RecalcCells(Worksheet& ws, const std::vector<CellHandle>& cells);
 // Every open worksheet in turn.
 void RecalcAllWindows(Session& session);
 

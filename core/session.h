@@ -73,6 +73,10 @@ class Session {
   bool recalcBusy = false;
   // Commands that store many numbers switch single-cell recalculation off.
   bool bulkUpdate = false;
+  // Shifts the running macro's position with the cells a command moves
+  // (rows and columns by the deltas, when inside the window).
+  std::function<void(Worksheet&, int rowDelta, int colDelta, const CellRange& window)>
+      adjustMacroPosition;
   // Run before every recalculation of all worksheets (the link loader).
   std::function<void()> beforeRecalcAll;
   // Opens a worksheet file that an external reference names when no open

@@ -101,6 +101,35 @@ void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
   pool_[h].next = kNoCell;
 }
 
+void Worksheet::UnlinkFromRow(CellHandle h) {
+  int row = pool_[h].row;
+  CellHandle prev;
+  CellHandle at = FindCellAtOrAfter(row, pool_[h].column, &prev);
+  if (at == h) UnlinkCell(h, prev, row);
+}
+
+void Worksheet::LinkCellAt(CellHandle h, int row, int col) {
+  CellHandle prev;
+  CellHandle next = FindCellAtOrAfter(row, col, &prev);
+  Cell& c = pool_[h];
+  c.row = static_cast<int16_t>(row);
+  c.column = static_cast<uint8_t>(col);
+  c.next = next;
+  if (prev != kNoCell)
+    pool_[prev].next = h;
+  else
+    rowHeads[row] = h;
+  if (row > maxRow) maxRow = static_cast<int16_t>(row);
+  if (col > maxCol) maxCol = static_cast<int16_t>(col);
+  modified = true;
+}
+
+void Worksheet::RemoveCell(CellHandle h) {
+  UnlinkFromRow(h);
+  pool_.release(h);
+  modified = true;
+}
+
 void Worksheet::ClearCell(CellHandle h) {
   if (h == kNoCell) return;
   Cell& c = pool_[h];

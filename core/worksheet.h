@@ -47,6 +47,16 @@ class Worksheet {
   // search starts there instead of at the row's head.
   CellHandle GetOrCreateCellAfter(CellHandle after, int row, int col);
   void UnlinkCell(CellHandle cell, CellHandle predecessor, int row);
+  // Unlinks the cell from its row, wherever it stands in it.
+  void UnlinkFromRow(CellHandle cell);
+  // Links a record that is in no row list at (row, col), where no cell is,
+  // giving it that position; the extent grows to cover it.
+  void LinkCellAt(CellHandle cell, int row, int col);
+  // Unlinks the cell and frees its record. Its links to other cells, its
+  // dependents and its content must be gone already.
+  void RemoveCell(CellHandle cell);
+  // After a command has relinked a row's list by hand.
+  void forgetRowHint(int row) { rowHint_[row] = kNoCell; }
   // Erases content (dropping the formula's links); attributes and the
   // record's own dependents stay.
   void ClearCell(CellHandle cell);
@@ -102,6 +112,10 @@ class Worksheet {
   // cell. The worksheet's own settings ranges are always included.
   void registerRange(CellRange* range);
   void unregisterRange(CellRange* range);
+  template <class F>
+  void forEachRegisteredRange(F&& fn) {
+    for (CellRange* r : extraRanges_) fn(*r);
+  }
   // Resets every remembered range and range name with a corner on (row, col).
   void forgetRangesAt(int row, int col);
 

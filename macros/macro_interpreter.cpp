@@ -156,9 +156,24 @@ bool parentMissing(const std::string& path) {
 
 MacroInterpreter::MacroInterpreter(Frame& frame) : frame_(frame), session_(frame.session()) {
   frame_.setMacroRunner(this);
+  // The macro's cells follow a command that moves them.
+  session_.adjustMacroPosition = [this](Worksheet& ws, int dr, int dc, const CellRange& w) {
+    if (!macroRunning() || worksheet() != &ws) return;
+    auto shift = [&](int& row, int& col) {
+      if (row < w.row1 || row > w.row2 || col < w.col1 || col > w.col2) return;
+      row = std::clamp(row + dr, 0, kRows - 1);
+      col = std::clamp(col + dc, 0, kColumns - 1);
+    };
+    shift(nextRow_, nextCol_);
+    shift(lineRow_, lineCol_);
+    for (ReturnPoint& p : levels_)
+      if (p.row != kTextRow) shift(p.row, p.col);
+    for (LoopFrame& l : loops_) shift(l.row, l.col);
+  };
 }
 
 MacroInterpreter::~MacroInterpreter() {
+  session_.adjustMacroPosition = nullptr;
   frame_.setMacroRunner(nullptr);
 }
 
@@ -314,7 +329,8 @@ bool MacroInterpreter::LoadMacroCell() {
     return false;
   }
   Worksheet* ws = worksheet();
-  CellHandle h = ws && validAddress(nextRow_, nextCol_) ? ws->FindCell(nextRow_, nextCol_) : kNoCell;
+  CellHandle h =
+      ws && validAddress(nextRow_, nextCol_) ? ws->FindCell(nextRow_, nextCol_) : kNoCell;
   if (!ws || !hasContent(ws->cellPtr(h))) {
     StopMacro();
     return false;
@@ -648,7 +664,7 @@ void MacroInterpreter::command(char letter) {
       pos_ = std::min(back.pos, line_.size());
       return;
     }
-    case 'W': {  // WHILE condition, address
+    case 'W': {                              // WHILE condition, address
       size_t at = pos_ >= 2 ? pos_ - 2 : 0;  // the command byte itself
       double condition = ReadNumberArg();
       std::optional<CellRange> target = ReadRangeArg(true);
@@ -721,7 +737,8 @@ void MacroInterpreter::command(char letter) {
     }
     case 0x01: {  // DELAY: without processing window messages
       int64_t ms = ReadIntegerArg();
-      if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(std::min<int64_t>(ms, 60000)));
+      if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<int64_t>(ms, 60000)));
       return;
     }
     case 'B':
@@ -884,7 +901,8 @@ void MacroInterpreter::commandOf(char family, char letter) {
         break;
     }
   }
-  if (!tableCommand(std::string{kCommandByte, family, letter})) MacroError("Syntax Error:" + address());
+  if (!tableCommand(std::string{kCommandByte, family, letter}))
+    MacroError("Syntax Error:" + address());
 }
 
 bool MacroInterpreter::tableCommand(const std::string& token) {

@@ -156,6 +156,45 @@ bool WidthHeightModel::check(std::string& message) {
   return true;
 }
 
+// --- Copy ---------------------------------------------------------------------------
+
+CopyModel::CopyModel(std::string f, std::string t) : from(std::move(f)), to(std::move(t)) {
+  addField(
+      "kind", [this] { return std::string(kKindNames[kind]); },
+      [this](std::string_view v) {
+        std::string l = upperCased(v);
+        for (int k = 0; k < 5; ++k)
+          if (l == upperCased(kKindNames[k]) || l == std::to_string(k)) {
+            kind = k;
+            return true;
+          }
+        return false;
+      });
+  addText("from", from, 80);
+  addText("to", to, 80);
+  addText("factor", factor, 40);
+}
+
+double CopyModel::factorValue() const {
+  double x = 0;
+  auto [end, ec] = std::from_chars(factor.data(), factor.data() + factor.size(), x);
+  return ec == std::errc() && end == factor.data() + factor.size() ? x : 1.0;
+}
+
+bool CopyModel::check(std::string& message) {
+  if (from.empty() || to.empty()) {
+    message = "Give the range to copy from and the range to copy to.";
+    return false;
+  }
+  double x = 0;
+  auto [end, ec] = std::from_chars(factor.data(), factor.data() + factor.size(), x);
+  if (kind == 3 && (ec != std::errc() || end != factor.data() + factor.size())) {
+    message = "The factor is a number.";
+    return false;
+  }
+  return true;
+}
+
 // --- General settings ------------------------------------------------------------------
 
 GeneralSettingsModel::GeneralSettingsModel(GeneralSettings v) : values(std::move(v)) {

@@ -86,6 +86,23 @@ class WidthHeightModel : public FieldsModel {
   int width_, height_;
 };
 
+// "Copy": the value copies with their kind, the ranges and the factor.
+class CopyModel : public FieldsModel {
+ public:
+  // The kinds in the order of the radio buttons, with the command kind each is.
+  static constexpr const char* kKindNames[5] = {"formula", "value", "transpose", "scale", "invert"};
+  CopyModel(std::string from, std::string to);
+  std::string_view form() const override { return "Copy"; }
+  std::string caption() const override { return "Copy"; }
+  bool check(std::string& message) override;
+
+  int kind = 1;  // 0 formula, 1 value, 2 transpose, 3 scale, 4 invert
+  std::string from;
+  std::string to;
+  std::string factor = "1";
+  double factorValue() const;
+};
+
 class GeneralSettingsModel : public FieldsModel {
  public:
   explicit GeneralSettingsModel(GeneralSettings values);

@@ -356,6 +356,10 @@ bool Frame::keyInWindow(const KeyPress& k) {
     case Key::F9:
       execute("CALC");
       return true;
+    case Key::Delete:
+      // Edit > Delete: the selection is erased, without a prompt.
+      execute("ERASE");
+      return true;
     case Key::BigLeft:
       w.move(Direction::Left, std::max(1, w.pane().visibleCols), k.shift);
       view_.cursorMoved(w);

@@ -395,8 +395,8 @@ void Frame::freezeTitles(int type, int row, int col) {
   if (!active_) return;
   Worksheet& ws = active_->worksheet();
   const Pane& p = active_->pane();
-  ws.settings.titleRows = (type & 1) && row >= p.topRow ? CellRange::of(p.topRow, 0, row, kColumns - 1)
-                                                        : CellRange{};
+  ws.settings.titleRows =
+      (type & 1) && row >= p.topRow ? CellRange::of(p.topRow, 0, row, kColumns - 1) : CellRange{};
   ws.settings.titleColumns =
       (type & 2) && col >= p.leftCol ? CellRange::of(0, p.leftCol, kRows - 1, col) : CellRange{};
   ws.modified = true;
@@ -462,6 +462,18 @@ void Frame::addForms() {
     if (!host.runDialog(model)) return;
     execute(model.column() ? "COLUMNWIDTH" : "ROWHEIGHTS",
             {Arg::ofRange(r), Arg::ofNumber(model.value)});
+  };
+  forms_["COPYDIALOG"] = [this, &host] {
+    if (!active_) return host.beep();
+    Worksheet& ws = active_->worksheet();
+    CopyModel model(ws.rangeText(active_->selection()),
+                    ws.addressText(active_->row(), active_->col()));
+    if (!host.runDialog(model)) return;
+    std::optional<CellRange> from = parsePromptRange(model.from);
+    std::optional<CellRange> to = parsePromptRange(model.to);
+    if (!from || !to) return host.beep();
+    execute("COPYVALUE", {Arg::ofNumber(model.kind), Arg::ofRange(*from), Arg::ofRange(*to),
+                          Arg::ofNumber(model.factorValue())});
   };
   forms_["GENERALSETTINGS"] = [this, &host] {
     Worksheet* ws = active_ ? &active_->worksheet() : nullptr;

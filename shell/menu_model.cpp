@@ -120,15 +120,34 @@ MenuBar buildMenuBar(const MenuState& s) {
   file.push_back(separator());
   file.push_back(item("E&xit", "FILEEXIT"));
 
-  std::vector<MenuItem> edit = {item("&Undo\tCtrl+Z", "UNDO", "Ctrl+Z")};
+  std::vector<MenuItem> edit = {item("&Undo\tCtrl+Z", "UNDO", "Ctrl+Z"), separator(),
+                                item("&Delete\tDel", "ERASE")};
   edit[0].enabled = s.canUndo;
 
   std::vector<MenuItem> names = {item("&Create...", "RANGECREATE"),
                                  item("&Delete...", "RANGEDELETE"), item("&Reset", "RANGERESET"),
                                  item("&Table...", "RANGETABLE"), item("&Build...", "RANGEBUILD")};
-  std::vector<MenuItem> range = {item("&Format...", "RANGEFORMAT"),
+  std::vector<MenuItem> values = {item("&Value", "COPYVAL"), item("&Scale", "COPYSCALE"),
+                                  item("&Invert", "COPYINV"), item("&Transpose", "COPYTRANS"),
+                                  item("&Formula", "COPYFORM")};
+  std::vector<MenuItem> insert = {item("&Row", "INSERTROW"), item("&Column", "INSERTCOL"),
+                                  item("&Across Row", "INSERTROWS"),
+                                  item("&Page Break", "PAGEBREAK")};
+  std::vector<MenuItem> remove = {item("&Row", "DELETEROW"), item("&Column", "DELETECOL"),
+                                  item("&Across Row", "DELETEROWS")};
+  std::vector<MenuItem> range = {item("&Copy", "COPY"),
+                                 item("&Move", "MOVE"),
+                                 item("&Erase", "BLANK"),
+                                 menu("Va&lues", values),
+                                 item("Copy S&pecial...", "COPYDIALOG"),
+                                 separator(),
+                                 menu("&Insert", insert),
+                                 menu("&Delete", remove),
+                                 separator(),
+                                 item("&Format...", "RANGEFORMAT"),
                                  item("&Width / Height...", "WIDTHHEIGHT"),
-                                 item("&Go To...\tF5", "GOTO", "F5"), menu("&Names", names)};
+                                 item("&Go To...\tF5", "GOTO", "F5"),
+                                 menu("&Names", names)};
 
   std::vector<MenuItem> recalc = {check("&Automatic", "RECALCMODE", "0", !s.manualRecalc),
                                   check("&Manual", "RECALCMODE", "1", s.manualRecalc)};

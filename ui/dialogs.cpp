@@ -154,6 +154,34 @@ bool generalSettingsForm(QWidget* parent, GeneralSettingsModel& m) {
   });
 }
 
+bool copyForm(QWidget* parent, CopyModel& m) {
+  QDialog d(parent);
+  auto* form = new QFormLayout(&d);
+  auto* from = new QLineEdit(toQt(m.from), &d);
+  auto* to = new QLineEdit(toQt(m.to), &d);
+  form->addRow("F&rom:", from);
+  form->addRow("T&o:", to);
+  // The radio buttons in the dialog's order; each carries its kind.
+  const std::pair<const char*, int> kinds[] = {
+      {"&Value", 1}, {"&Transpose", 2}, {"&Invert", 4}, {"&Formula", 0}, {"&Scale", 3}};
+  std::vector<std::pair<QRadioButton*, int>> buttons;
+  for (const auto& [caption, kind] : kinds) {
+    auto* b = new QRadioButton(caption, &d);
+    b->setChecked(kind == m.kind);
+    form->addRow(b);
+    buttons.push_back({b, kind});
+  }
+  auto* factor = new QLineEdit(toQt(m.factor), &d);
+  form->addRow("F&actor:", factor);
+  return runChecked(d, m, [&] {
+    m.from = fromQt(from->text());
+    m.to = fromQt(to->text());
+    m.factor = fromQt(factor->text());
+    for (const auto& [b, kind] : buttons)
+      if (b->isChecked()) m.kind = kind;
+  });
+}
+
 bool documentInfoForm(QWidget* parent, DocumentInfoModel& m) {
   QDialog d(parent);
   auto* form = new QFormLayout(&d);
@@ -188,6 +216,7 @@ bool systemInfoForm(QWidget* parent, SystemInfoModel& m) {
 bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<FormatModel*>(&model)) return formatForm(parent, *m);
   if (auto* m = dynamic_cast<WidthHeightModel*>(&model)) return widthHeightForm(parent, *m);
+  if (auto* m = dynamic_cast<CopyModel*>(&model)) return copyForm(parent, *m);
   if (auto* m = dynamic_cast<GeneralSettingsModel*>(&model)) return generalSettingsForm(parent, *m);
   if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);
