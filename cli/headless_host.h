@@ -37,11 +37,15 @@ class HeadlessHost : public Host {
     if (onPoll) onPoll();
   }
   void playTone(int, int) override { ++beeps; }
-  void playSound(const std::string& file, int mode) override { sounds.push_back(file + "|" + std::to_string(mode)); }
+  void playSound(const std::string& file, int mode) override {
+    sounds.push_back(file + "|" + std::to_string(mode));
+  }
   void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;
   bool currentCell(int& row, int& col) override;
   std::string userName() override;
+  void setClipboard(const ClipboardData& data) override { clipboardData = data; }
+  ClipboardData clipboard() override { return clipboardData; }
 
   // Called at every poll: what stands in for a person pressing Esc.
   std::function<void()> onPoll;
@@ -72,6 +76,7 @@ class HeadlessHost : public Host {
   int cursorCol = 0;
   std::deque<KeyPress> keys;  // keys still to be delivered
   std::vector<std::string> sounds;
+  ClipboardData clipboardData;  // the program's clipboard, for this run
 
  private:
   // The next scripted answer, or nullopt (and unanswered set) when none is left.

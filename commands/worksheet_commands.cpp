@@ -1,4 +1,5 @@
 #include "commands/block_commands.h"
+#include "commands/clipboard_commands.h"
 #include "commands/command.h"
 #include "commands/file_commands.h"
 #include "commands/insert_delete.h"
@@ -17,6 +18,7 @@ void addWorksheetCommands(CommandTable& table) {
   addSettingsCommands(table);
   addBlockCommands(table);
   addInsertDeleteCommands(table);
+  addClipboardCommands(table);
 }
 
 }  // namespace tw

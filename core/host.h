@@ -44,6 +44,16 @@ struct MenuRequest {
   std::vector<std::string> descriptions;
 };
 
+// What the clipboard holds for a worksheet: the program's own form (each
+// cell as typed with its attributes) and plain text for other programs.
+// Texts are in the worksheet's character set (Windows-1252).
+struct ClipboardData {
+  bool hasPrivate = false;
+  std::string privateForm;
+  bool hasText = false;
+  std::string text;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -94,6 +104,11 @@ class Host {
   virtual std::optional<KeyPress> waitForKey() { return std::nullopt; }
   // Runs fn once, after at least the given time, when the program is idle.
   virtual void runLater(int /*milliseconds*/, std::function<void()> fn) { fn(); }
+
+  // --- The clipboard -----------------------------------------------------------
+  // Replaces what the clipboard holds with both forms.
+  virtual void setClipboard(const ClipboardData& /*data*/) {}
+  virtual ClipboardData clipboard() { return {}; }
 
   // --- Sound and the screen ------------------------------------------------------
   // Whether there is a screen to show windows on.

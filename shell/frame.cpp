@@ -306,7 +306,14 @@ bool Frame::keyInWindow(const KeyPress& k) {
     }
   }
   if (k.ctrl) {
-    if (const MenuItem* item = itemWithAccelerator(menuBar_, acceleratorText(k))) {
+    std::string accelerator = acceleratorText(k);
+    // Ctrl+X, C and V are the clipboard's only with the Windows control keys.
+    bool clipboardKey =
+        accelerator == "Ctrl+X" || accelerator == "Ctrl+C" || accelerator == "Ctrl+V";
+    const MenuItem* item = clipboardKey && !session_.settings().windowsControlKeys
+                               ? nullptr
+                               : itemWithAccelerator(menuBar_, accelerator);
+    if (item) {
       if (item->enabled)
         invoke(item->command, item->argument);
       else

@@ -80,6 +80,8 @@ struct RangePrompt {
   bool typed = false;  // the user typed into the prompt: pointing no longer rewrites it
 };
 
+class RangeNameModel;
+
 class Frame : private Workspace {
  public:
   Frame(Session& session, FrameView& view);
@@ -211,6 +213,8 @@ class Frame : private Workspace {
   void menuClosed();
   void addFrameCommands();
   void addForms();
+  // The Range Name dialog, again after each range pointed at on the sheet.
+  void showRangeNames(std::shared_ptr<RangeNameModel> model);
   void show(const CommandResult& r, Worksheet* ws);
   // Asks for the arguments from `from` on, then runs the command.
   void gather(const CommandEntry& entry, Args args, size_t from);

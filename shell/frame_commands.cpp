@@ -16,6 +16,7 @@
 #include "files/worksheet_file.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
+#include "shell/range_name_dialog.h"
 #include "shell/startup.h"
 #include "shell/window_layout.h"
 
@@ -445,6 +446,25 @@ void Frame::setZoom(int percent) {
   session_.host().cellsChanged(active_->worksheet(), kEmptyRange);
 }
 
+void Frame::showRangeNames(std::shared_ptr<RangeNameModel> model) {
+  model->point = RangeNameModel::Point::None;
+  session_.host().runDialog(*model);
+  if (model->point == RangeNameModel::Point::None || !active_) return;
+  // Pointing at the field's range on the sheet, from the range it holds
+  // (or the selection the dialog started with).
+  std::optional<CellRange> start = parsePromptRange(model->pointedField());
+  if (!start) start = parsePromptRange(model->pointStart());
+  WindowState* w = active_;
+  OpenRangePrompt(
+      model->pointPrompt(),
+      [this, model, w](const std::string& text) {
+        if (active_ != w) return;
+        model->pointedField() = text;
+        showRangeNames(model);
+      },
+      start ? *start : active_->selection());
+}
+
 // The frame's dialogs: each fills its model, and OK runs the commands.
 void Frame::addForms() {
   Host& host = session_.host();
@@ -474,6 +494,11 @@ void Frame::addForms() {
     if (!from || !to) return host.beep();
     execute("COPYVALUE", {Arg::ofNumber(model.kind), Arg::ofRange(*from), Arg::ofRange(*to),
                           Arg::ofNumber(model.factorValue())});
+  };
+  forms_["RANGENAME"] = [this, &host] {
+    if (!active_) return host.beep();
+    showRangeNames(std::make_shared<RangeNameModel>(
+        *this, active_->worksheet().rangeText(active_->selection())));
   };
   forms_["GENERALSETTINGS"] = [this, &host] {
     Worksheet* ws = active_ ? &active_->worksheet() : nullptr;

@@ -120,13 +120,16 @@ MenuBar buildMenuBar(const MenuState& s) {
   file.push_back(separator());
   file.push_back(item("E&xit", "FILEEXIT"));
 
-  std::vector<MenuItem> edit = {item("&Undo\tCtrl+Z", "UNDO", "Ctrl+Z"), separator(),
-                                item("&Delete\tDel", "ERASE")};
+  std::vector<MenuItem> edit = {
+      item("&Undo\tCtrl+Z", "UNDO", "Ctrl+Z"),       separator(),
+      item("Cu&t\tCtrl+X", "EDITCUT", "Ctrl+X"),     item("&Copy\tCtrl+C", "EDITCOPY", "Ctrl+C"),
+      item("&Paste\tCtrl+V", "EDITPASTE", "Ctrl+V"), item("&Delete\tDel", "ERASE")};
   edit[0].enabled = s.canUndo;
 
-  std::vector<MenuItem> names = {item("&Create...", "RANGECREATE"),
-                                 item("&Delete...", "RANGEDELETE"), item("&Reset", "RANGERESET"),
-                                 item("&Table...", "RANGETABLE"), item("&Build...", "RANGEBUILD")};
+  std::vector<MenuItem> names = {
+      item("&Names...", "RANGENAME"),    item("&Create...", "RANGECREATE"),
+      item("&Delete...", "RANGEDELETE"), item("&Reset", "RANGERESET"),
+      item("&Table...", "RANGETABLE"),   item("&Build...", "RANGEBUILD")};
   std::vector<MenuItem> values = {item("&Value", "COPYVAL"), item("&Scale", "COPYSCALE"),
                                   item("&Invert", "COPYINV"), item("&Transpose", "COPYTRANS"),
                                   item("&Formula", "COPYFORM")};

@@ -10,13 +10,17 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <functional>
 #include <vector>
 
 #include "shell/dialog_models.h"
+#include "shell/range_name_dialog.h"
 #include "ui/text_codec.h"
 
 namespace tw {
@@ -182,6 +186,121 @@ bool copyForm(QWidget* parent, CopyModel& m) {
   });
 }
 
+// A line edit that asks for pointing on the sheet when double-clicked.
+class PointEdit : public QLineEdit {
+ public:
+  PointEdit(const std::string& text, QWidget* parent, std::function<void()> onDouble)
+      : QLineEdit(toQt(text), parent), onDouble_(std::move(onDouble)) {}
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent*) override { onDouble_(); }
+
+ private:
+  std::function<void()> onDouble_;
+};
+
+bool rangeNameForm(QWidget* parent, RangeNameModel& m) {
+  QDialog d(parent);
+  d.setWindowTitle(toQt(m.caption()));
+  auto* v = new QVBoxLayout(&d);
+  auto* list = new QTreeWidget(&d);
+  list->setColumnCount(2);
+  list->setHeaderLabels({"Name", "Range"});
+  list->setRootIsDecorated(false);
+  auto* total = new QLabel(&d);
+  auto* message = new QLabel(&d);
+  auto* tabs = new QTabWidget(&d);
+  v->addWidget(list);
+  v->addWidget(total);
+  v->addWidget(tabs);
+  v->addWidget(message);
+
+  auto pointAt = [&](RangeNameModel::Point field) {
+    m.requestPoint(field);
+    d.accept();
+  };
+  auto* namesPage = new QWidget(tabs);
+  auto* nf = new QFormLayout(namesPage);
+  auto* name = new QLineEdit(toQt(m.name), namesPage);
+  auto* range = new PointEdit(m.range, namesPage, [&] { pointAt(RangeNameModel::Point::Range); });
+  nf->addRow("&Name: ", name);
+  nf->addRow("&Range: ", range);
+  auto* create = new QPushButton("&Create", namesPage);
+  auto* remove = new QPushButton("&Delete", namesPage);
+  auto* reset = new QPushButton("&Reset...", namesPage);
+  auto* row = new QHBoxLayout;
+  row->addWidget(create);
+  row->addWidget(remove);
+  row->addWidget(reset);
+  nf->addRow(row);
+  tabs->addTab(namesPage, "Names");
+
+  auto* buildPage = new QWidget(tabs);
+  auto* bf = new QFormLayout(buildPage);
+  auto* source =
+      new PointEdit(m.source, buildPage, [&] { pointAt(RangeNameModel::Point::Source); });
+  auto* build = new QPushButton("&Build", buildPage);
+  bf->addRow("&Source: ", source);
+  bf->addRow(build);
+  tabs->addTab(buildPage, "Build");
+
+  auto* tablePage = new QWidget(tabs);
+  auto* tf = new QFormLayout(tablePage);
+  auto* target =
+      new PointEdit(m.target, tablePage, [&] { pointAt(RangeNameModel::Point::Target); });
+  auto* table = new QPushButton("&Table", tablePage);
+  tf->addRow("&Target: ", target);
+  tf->addRow(table);
+  tabs->addTab(tablePage, "Table");
+  tabs->setCurrentIndex(m.page);
+
+  auto take = [&] {
+    m.name = fromQt(name->text());
+    m.range = fromQt(range->text());
+    m.source = fromQt(source->text());
+    m.target = fromQt(target->text());
+    m.page = tabs->currentIndex();
+  };
+  auto show = [&] {
+    list->clear();
+    for (const auto& [n, r] : m.entries())
+      list->addTopLevelItem(new QTreeWidgetItem(QStringList{toQt(n), toQt(r)}));
+    total->setText(toQt(m.total()));
+    message->setText(toQt(m.message));
+    name->setText(toQt(m.name));
+    range->setText(toQt(m.range));
+    remove->setEnabled(m.canDelete());
+  };
+  auto button = [&](QPushButton* b, void (RangeNameModel::*action)()) {
+    QObject::connect(b, &QPushButton::clicked, &d, [&, action] {
+      take();
+      (m.*action)();
+      show();
+    });
+  };
+  button(create, &RangeNameModel::create);
+  button(remove, &RangeNameModel::remove);
+  button(reset, &RangeNameModel::reset);
+  button(build, &RangeNameModel::build);
+  button(table, &RangeNameModel::table);
+  QObject::connect(name, &QLineEdit::textEdited, &d, [&] {
+    m.name = fromQt(name->text());
+    remove->setEnabled(m.canDelete());
+  });
+  QObject::connect(list, &QTreeWidget::itemClicked, &d, [&](QTreeWidgetItem* item) {
+    m.pick(list->indexOfTopLevelItem(item));
+    show();
+  });
+  auto* ok = new QPushButton("&Ok", &d);
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, &d, &QDialog::accept);
+  v->addWidget(ok);
+  show();
+  d.exec();
+  take();
+  return true;
+}
+
 bool documentInfoForm(QWidget* parent, DocumentInfoModel& m) {
   QDialog d(parent);
   auto* form = new QFormLayout(&d);
@@ -217,6 +336,7 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<FormatModel*>(&model)) return formatForm(parent, *m);
   if (auto* m = dynamic_cast<WidthHeightModel*>(&model)) return widthHeightForm(parent, *m);
   if (auto* m = dynamic_cast<CopyModel*>(&model)) return copyForm(parent, *m);
+  if (auto* m = dynamic_cast<RangeNameModel*>(&model)) return rangeNameForm(parent, *m);
   if (auto* m = dynamic_cast<GeneralSettingsModel*>(&model)) return generalSettingsForm(parent, *m);
   if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);

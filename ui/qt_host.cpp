@@ -1,5 +1,9 @@
 #include "ui/qt_host.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -282,6 +286,36 @@ void QtHost::settleKeys() {
   });
   poll.start(1);
   loop.exec();
+}
+
+// The program's own form travels under a private type beside the plain text.
+namespace {
+constexpr const char* kPrivateMime = "application/x-talloway-tlw32d";
+}
+
+void QtHost::setClipboard(const ClipboardData& data) {
+  auto* mime = new QMimeData;
+  if (data.hasPrivate)
+    mime->setData(kPrivateMime, QByteArray(data.privateForm.data(),
+                                           static_cast<qsizetype>(data.privateForm.size())));
+  if (data.hasText) mime->setText(toQt(data.text));
+  QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+ClipboardData QtHost::clipboard() {
+  ClipboardData out;
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (!mime) return out;
+  if (mime->hasFormat(kPrivateMime)) {
+    QByteArray bytes = mime->data(kPrivateMime);
+    out.hasPrivate = true;
+    out.privateForm.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+  }
+  if (mime->hasText()) {
+    out.hasText = true;
+    out.text = fromQt(mime->text());
+  }
+  return out;
 }
 
 // Sound through the system's player of wave files (aplay, else paplay).

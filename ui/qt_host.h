@@ -39,6 +39,8 @@ class QtHost : public Host {
   void settleKeys() override;
   void pollEvents() override;
   void playSound(const std::string& file, int mode) override;
+  void setClipboard(const ClipboardData& data) override;
+  ClipboardData clipboard() override;
   std::optional<KeyPress> waitForKey() override;
   void runLater(int milliseconds, std::function<void()> fn) override;
   bool currentSelection(CellRange& range) override;

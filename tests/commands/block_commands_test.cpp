@@ -4,6 +4,7 @@
 
 #include "core/undo.h"
 #include "macros/macro_interpreter.h"
+#include "shell/range_name_dialog.h"
 #include "test_support.h"
 
 namespace tw::test {
@@ -310,6 +311,77 @@ TEST_F(Blocks, ARunningMacroFollowsItsCellsWhenRowsAreInserted) {
   program.macros.RunMacroAt(0, 25);
   EXPECT_EQ(number("A1"), 1);  // the next cell ran once, from its new row
   EXPECT_EQ(input("Z3"), "'{LET A1,A1+1}");
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+class RangeNameDialog : public ProgramTest {};
+
+TEST_F(RangeNameDialog, TheDialogCreatesDeletesBuildsAndTablesNames) {
+  RangeNameModel m(frame, "A1");
+  m.name = "sales";
+  m.range = "B2..C4";
+  m.create();
+  EXPECT_EQ(m.message, "");
+  ASSERT_EQ(m.entries().size(), 1u);
+  EXPECT_EQ(m.entries()[0], (std::pair<std::string, std::string>{"SALES", "B2..C4"}));
+  EXPECT_EQ(m.total(), "Total: 1");
+  m.name = "2024";
+  m.create();
+  EXPECT_EQ(m.message, " All Digits in Name!");
+  EXPECT_EQ(m.entries().size(), 1u);
+  // Build from a block of labels, then the table of every name.
+  enter("E1", "'my name");
+  enter("F1", "'A1..A3");
+  enter("E2", "'");
+  enter("F2", "'B1");
+  m.source = "E1..F2";
+  m.build();
+  ASSERT_EQ(m.entries().size(), 2u);
+  EXPECT_EQ(m.entries()[0].first, "MYNAME");
+  m.target = "H1";
+  m.table();
+  EXPECT_EQ(input("H1"), "'MYNAME");
+  EXPECT_EQ(text("I2"), "B2..C4");
+  // Picking an entry fills the fields; Delete needs a name that exists.
+  m.pick(1);
+  EXPECT_EQ(m.name, "SALES");
+  EXPECT_TRUE(m.canDelete());
+  m.remove();
+  EXPECT_EQ(m.entries().size(), 1u);
+  EXPECT_EQ(m.name, "");
+  int beeps = host.beeps;
+  m.name = "NOSUCH";
+  m.remove();
+  EXPECT_EQ(host.beeps, beeps + 1);
+  // Reset asks first.
+  host.scripted.push_back("N");
+  m.reset();
+  EXPECT_EQ(m.entries().size(), 1u);
+  host.scripted.push_back("Y");
+  m.reset();
+  EXPECT_TRUE(m.entries().empty());
+}
+
+TEST_F(RangeNameDialog, TheDialogFromTheMenuAndPointingAtAField) {
+  // A button pressed through the scripted answer, then OK.
+  host.scripted.push_back("name=top;range=A1..A2;press=create");
+  keys("/rnn");
+  EXPECT_EQ(ws.names.FindName("TOP") > 0, true);
+  // Pointing: the dialog closes, the prompt takes the range, the dialog
+  // comes back with it.
+  host.scripted.push_back("name=low;point=range");
+  host.scripted.push_back("press=create");
+  frame.invoke("RANGENAME");
+  ASSERT_TRUE(frame.promptOpen());
+  keys("B3..B9~");
+  int n = ws.names.FindName("LOW");
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(ws.names.entry(n).range, ParseRange(ws, "B3..B9").range);
 }
 
 }  // namespace
