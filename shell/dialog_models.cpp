@@ -195,6 +195,128 @@ bool CopyModel::check(std::string& message) {
   return true;
 }
 
+// --- Properties -----------------------------------------------------------------------
+
+PropertiesModel::PropertiesModel(Properties start, std::string r, uint8_t p,
+                                 std::vector<std::string> faces)
+    : values(start), range(std::move(r)), page(p), typefaces(std::move(faces)) {
+  values.mask = 0;
+  addText("range", range, 80);
+  auto number = [this](const char* name, uint8_t bit, auto setter, int lowest, long long highest) {
+    addField(
+        name, [] { return std::string(); },
+        [this, bit, setter, lowest, highest](std::string_view v) {
+          long long n = 0;
+          auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n, 10);
+          if (ec != std::errc() || end != v.data() + v.size() || n < lowest || n > highest)
+            return false;
+          setter(n);
+          changed(bit);
+          return true;
+        });
+  };
+  addField(
+      "format", [this] { return std::to_string(values.format); },
+      [this](std::string_view v) {
+        values.format = ParseFormatCode(std::string(v).substr(0, 8)) & kFormatMask;
+        changed(kPageFormat);
+        return true;
+      });
+  number(
+      "shade", kPageShade, [this](long long n) { values.background = uint32_t(n); }, 0, 0xFFFFFF);
+  addField(
+      "default", [this] { return std::string(values.defaultShade ? "1" : "0"); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        values.defaultShade = u == "1" || u == "Y" || u == "YES" || u == "ON" || u == "TRUE";
+        changed(kPageShade);
+        return true;
+      });
+  number(
+      "font", kPageTypeface, [this](long long n) { values.font = uint8_t(n); }, 0, 255);
+  number(
+      "size", kPageTypeface, [this](long long n) { values.size = uint8_t(n); }, 0, 255);
+  number(
+      "style", kPageTypeface, [this](long long n) { values.styleBits = uint8_t(n); }, 0, 7);
+  number(
+      "colour", kPageTypeface, [this](long long n) { values.textColour = uint8_t(n); }, 0, 15);
+  addField(
+      "prefix", [] { return std::string(); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u == "LEFT")
+          values.prefix = PrefixChoice::Left;
+        else if (u == "CENTER" || u == "CENTRE")
+          values.prefix = PrefixChoice::Center;
+        else if (u == "RIGHT")
+          values.prefix = PrefixChoice::Right;
+        else
+          return false;
+        changed(kPagePrefix);
+        return true;
+      });
+  addField(
+      "lock", [this] { return std::string(values.locked ? "enable" : "disable"); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u != "ENABLE" && u != "DISABLE") return false;
+        values.locked = u == "ENABLE";
+        changed(kPageLock);
+        return true;
+      });
+  addField(
+      "line", [] { return std::string(); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u == "NONE")
+          values.line = BorderLine::None;
+        else if (u == "SINGLE")
+          values.line = BorderLine::Single;
+        else if (u == "THICK")
+          values.line = BorderLine::Thick;
+        else
+          return false;
+        changed(kPageBorder);
+        return true;
+      });
+  addField(
+      "where", [] { return std::string(); },
+      [this](std::string_view v) {
+        std::string u = upperCased(v);
+        if (u == "IN")
+          values.where = BorderWhere::In;
+        else if (u == "OUT")
+          values.where = BorderWhere::Out;
+        else if (u == "ALL")
+          values.where = BorderWhere::All;
+        else if (u == "CLEAR")
+          values.where = BorderWhere::Clear;
+        else
+          return false;
+        changed(kPageBorder);
+        return true;
+      });
+  addField(
+      "point", [] { return std::string(); },
+      [this](std::string_view) {
+        pointAtRange = true;
+        return true;
+      });
+}
+
+bool PropertiesModel::check(std::string& message) {
+  if (pointAtRange) return true;
+  if (!canApply()) {
+    message = "Change a page first.";
+    return false;
+  }
+  if (range.empty()) {
+    message = "Give the range.";
+    return false;
+  }
+  return true;
+}
+
 // --- General settings ------------------------------------------------------------------
 
 GeneralSettingsModel::GeneralSettingsModel(GeneralSettings v) : values(std::move(v)) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/property_commands.h"
 #include "commands/settings_commands.h"
 #include "core/dialog_model.h"
 #include "core/program_settings.h"
@@ -101,6 +102,28 @@ class CopyModel : public FieldsModel {
   std::string to;
   std::string factor = "1";
   double factorValue() const;
+};
+
+// "Properties": six pages of cell attributes over a range; each page that
+// changes sets its bit, and OK applies the changed pages only.
+class PropertiesModel : public FieldsModel {
+ public:
+  // page: 0 every page with its tab, else the one page (kPageFormat ... kPageBorder).
+  PropertiesModel(Properties start, std::string range, uint8_t page,
+                  std::vector<std::string> typefaces);
+  std::string_view form() const override { return "Properties"; }
+  std::string caption() const override { return "Properties"; }
+  bool check(std::string& message) override;
+
+  // Any change on a page goes through here.
+  void changed(uint8_t pageBit) { values.mask |= pageBit; }
+  bool canApply() const { return values.mask != 0; }
+
+  Properties values;
+  std::string range;
+  uint8_t page;
+  std::vector<std::string> typefaces;
+  bool pointAtRange = false;  // the range field asks for pointing on the sheet
 };
 
 class GeneralSettingsModel : public FieldsModel {

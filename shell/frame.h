@@ -81,6 +81,7 @@ struct RangePrompt {
 };
 
 class RangeNameModel;
+class PropertiesModel;
 
 class Frame : private Workspace {
  public:
@@ -215,6 +216,8 @@ class Frame : private Workspace {
   void addForms();
   // The Range Name dialog, again after each range pointed at on the sheet.
   void showRangeNames(std::shared_ptr<RangeNameModel> model);
+  // The Properties dialog, and again after its range was pointed at.
+  void showProperties(std::shared_ptr<PropertiesModel> model, CellRange selection);
   void show(const CommandResult& r, Worksheet* ws);
   // Asks for the arguments from `from` on, then runs the command.
   void gather(const CommandEntry& entry, Args args, size_t from);

@@ -465,6 +465,29 @@ void Frame::showRangeNames(std::shared_ptr<RangeNameModel> model) {
       start ? *start : active_->selection());
 }
 
+void Frame::showProperties(std::shared_ptr<PropertiesModel> model, CellRange selection) {
+  model->pointAtRange = false;
+  if (!session_.host().runDialog(*model) || !active_) return;
+  if (model->pointAtRange) {
+    std::optional<CellRange> start = parsePromptRange(model->range);
+    WindowState* w = active_;
+    OpenRangePrompt(
+        "PROPERTY : Specify Range",
+        [this, model, w, selection](const std::string& text) {
+          if (active_ != w) return;
+          model->range = text;
+          showProperties(model, selection);
+        },
+        start ? *start : selection);
+    return;
+  }
+  std::optional<CellRange> r = parsePromptRange(model->range);
+  if (!r) return session_.host().beep();
+  CommandContext cx = context();
+  CommandResult result = ApplyProperties(cx, *r, model->values);
+  show(result, &active_->worksheet());
+}
+
 // The frame's dialogs: each fills its model, and OK runs the commands.
 void Frame::addForms() {
   Host& host = session_.host();
@@ -495,6 +518,24 @@ void Frame::addForms() {
     execute("COPYVALUE", {Arg::ofNumber(model.kind), Arg::ofRange(*from), Arg::ofRange(*to),
                           Arg::ofNumber(model.factorValue())});
   };
+  const std::pair<const char*, uint8_t> propertyForms[] = {
+      {"PROPERTIES", 0},           {"PROPFORMAT", kPageFormat},
+      {"PROPSHADE", kPageShade},   {"PROPTYPEFACE", kPageTypeface},
+      {"PROPPREFIX", kPagePrefix}, {"PROPLOCK", kPageLock},
+      {"PROPBORDER", kPageBorder}};
+  for (const auto& [name, page] : propertyForms) {
+    uint8_t bit = page;
+    forms_[name] = [this, &host, bit] {
+      if (!active_) return host.beep();
+      Worksheet& ws = active_->worksheet();
+      CellRange sel = active_->selection();
+      CellRange top = sel.ordered();
+      showProperties(
+          std::make_shared<PropertiesModel>(PropertiesOf(ws, top.row1, top.col1), ws.rangeText(sel),
+                                            bit, session_.settings().fontNames),
+          sel);
+    };
+  }
   forms_["RANGENAME"] = [this, &host] {
     if (!active_) return host.beep();
     showRangeNames(std::make_shared<RangeNameModel>(

@@ -138,6 +138,9 @@ MenuBar buildMenuBar(const MenuState& s) {
                                   item("&Page Break", "PAGEBREAK")};
   std::vector<MenuItem> remove = {item("&Row", "DELETEROW"), item("&Column", "DELETECOL"),
                                   item("&Across Row", "DELETEROWS")};
+  std::vector<MenuItem> attributes = {
+      item("&Format", "PROPFORMAT"), item("&Shade", "PROPSHADE"), item("&Typeface", "PROPTYPEFACE"),
+      item("&Prefix", "PROPPREFIX"), item("&Lock", "PROPLOCK"),   item("&Border", "PROPBORDER")};
   std::vector<MenuItem> range = {item("&Copy", "COPY"),
                                  item("&Move", "MOVE"),
                                  item("&Erase", "BLANK"),
@@ -147,6 +150,8 @@ MenuBar buildMenuBar(const MenuState& s) {
                                  menu("&Insert", insert),
                                  menu("&Delete", remove),
                                  separator(),
+                                 item("P&roperties...", "PROPERTIES"),
+                                 menu("&Attributes", attributes),
                                  item("&Format...", "RANGEFORMAT"),
                                  item("&Width / Height...", "WIDTHHEIGHT"),
                                  item("&Go To...\tF5", "GOTO", "F5"),

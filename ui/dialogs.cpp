@@ -1,6 +1,8 @@
 #include "ui/dialogs.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,12 +15,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <functional>
 #include <vector>
 
+#include "core/cell.h"
+#include "core/display_format.h"
 #include "shell/dialog_models.h"
 #include "shell/range_name_dialog.h"
 #include "ui/text_codec.h"
@@ -301,6 +306,163 @@ bool rangeNameForm(QWidget* parent, RangeNameModel& m) {
   return true;
 }
 
+bool propertiesForm(QWidget* parent, PropertiesModel& m) {
+  QDialog d(parent);
+  d.setWindowTitle(toQt(m.caption()));
+  Properties& p = m.values;
+  auto* v = new QVBoxLayout(&d);
+  auto* rangeRow = new QFormLayout;
+  auto* range = new PointEdit(m.range, &d, [&] {
+    m.pointAtRange = true;
+    d.accept();
+  });
+  rangeRow->addRow("&Range: ", range);
+  v->addLayout(rangeRow);
+  auto* tabs = new QTabWidget(&d);
+  v->addWidget(tabs);
+  QPushButton* ok = nullptr;
+  auto mark = [&](uint8_t bit) {
+    m.changed(bit);
+    if (ok) ok->setEnabled(true);
+  };
+
+  auto* formatPage = new QWidget(tabs);
+  auto* ff = new QFormLayout(formatPage);
+  auto* format = new QLineEdit(formatPage);
+  format->setPlaceholderText("F2, C0, P1, D4 ...");
+  ff->addRow("Format &code:", format);
+  QObject::connect(format, &QLineEdit::textEdited, &d, [&] {
+    p.format = ParseFormatCode(fromQt(format->text()).substr(0, 8)) & kFormatMask;
+    mark(kPageFormat);
+  });
+
+  auto* shadePage = new QWidget(tabs);
+  auto* sf = new QVBoxLayout(shadePage);
+  auto* pick = new QPushButton("Background &colour...", shadePage);
+  auto* automatic = new QCheckBox("&Default", shadePage);
+  automatic->setChecked(p.defaultShade);
+  sf->addWidget(pick);
+  sf->addWidget(automatic);
+  QObject::connect(pick, &QPushButton::clicked, &d, [&] {
+    QColor c = QColorDialog::getColor(QColor(QRgb(p.background)), &d);
+    if (!c.isValid()) return;
+    p.background = uint32_t(c.rgb()) & 0xFFFFFF;
+    mark(kPageShade);
+  });
+  QObject::connect(automatic, &QCheckBox::toggled, &d, [&](bool on) {
+    p.defaultShade = on;
+    mark(kPageShade);
+  });
+
+  auto* facePage = new QWidget(tabs);
+  auto* tf = new QFormLayout(facePage);
+  auto* face = new QComboBox(facePage);
+  face->addItem("(the window's)", 255);
+  for (size_t i = 0; i < m.typefaces.size() && i < 255; ++i)
+    face->addItem(toQt(m.typefaces[i]), int(i));
+  face->setCurrentIndex(std::max(0, face->findData(int(p.font))));
+  auto* size = new QSpinBox(facePage);
+  size->setRange(0, 72);
+  size->setValue(p.size);
+  auto* bold = new QCheckBox("&Bold", facePage);
+  auto* italic = new QCheckBox("&Italic", facePage);
+  auto* underline = new QCheckBox("&Underline", facePage);
+  bold->setChecked(p.styleBits & 1);
+  italic->setChecked(p.styleBits & 2);
+  underline->setChecked(p.styleBits & 4);
+  auto* colour = new QSpinBox(facePage);
+  colour->setRange(0, 15);
+  colour->setValue(p.textColour);
+  tf->addRow("T&ypeface:", face);
+  tf->addRow("&Size (0 = the window's):", size);
+  tf->addRow(bold);
+  tf->addRow(italic);
+  tf->addRow(underline);
+  tf->addRow("Text c&olour (0 to 15):", colour);
+  auto typeface = [&] {
+    p.font = uint8_t(face->currentData().toInt());
+    p.size = uint8_t(size->value());
+    p.styleBits = uint8_t((bold->isChecked() ? 1 : 0) | (italic->isChecked() ? 2 : 0) |
+                          (underline->isChecked() ? 4 : 0));
+    p.textColour = uint8_t(colour->value());
+    mark(kPageTypeface);
+  };
+  QObject::connect(face, &QComboBox::activated, &d, typeface);
+  QObject::connect(size, &QSpinBox::valueChanged, &d, typeface);
+  QObject::connect(colour, &QSpinBox::valueChanged, &d, typeface);
+  for (QCheckBox* b : {bold, italic, underline})
+    QObject::connect(b, &QCheckBox::toggled, &d, typeface);
+
+  auto radios = [&](QWidget* page, const char* title, std::vector<const char*> captions, int chosen,
+                    std::function<void(int)> set) {
+    auto* box = new QGroupBox(title, page);
+    auto* bv = new QVBoxLayout(box);
+    for (size_t i = 0; i < captions.size(); ++i) {
+      auto* b = new QRadioButton(captions[i], box);
+      b->setChecked(int(i) == chosen);
+      bv->addWidget(b);
+      QObject::connect(b, &QRadioButton::toggled, &d, [set, i](bool on) {
+        if (on) set(int(i));
+      });
+    }
+    return box;
+  };
+  auto* prefixPage = new QWidget(tabs);
+  (new QVBoxLayout(prefixPage))
+      ->addWidget(
+          radios(prefixPage, " Label Prefix ", {"&Left", "&Center", "&Right"}, 0, [&](int i) {
+            p.prefix = static_cast<PrefixChoice>(i);
+            mark(kPagePrefix);
+          }));
+  auto* lockPage = new QWidget(tabs);
+  (new QVBoxLayout(lockPage))
+      ->addWidget(radios(lockPage, " Cell Protection ", {"&Enable", "&Disable"}, p.locked ? 0 : -1,
+                         [&](int i) {
+                           p.locked = i == 0;
+                           mark(kPageLock);
+                         }));
+  auto* borderPage = new QWidget(tabs);
+  auto* bl = new QHBoxLayout(borderPage);
+  bl->addWidget(radios(borderPage, " Types ", {"&None", "&Single", "&Thick"}, 0, [&](int i) {
+    p.line = static_cast<BorderLine>(i);
+    mark(kPageBorder);
+  }));
+  bl->addWidget(radios(borderPage, " Apply ", {"&In", "&Out", "&All", "&Clear"}, 3, [&](int i) {
+    p.where = static_cast<BorderWhere>(i);
+    mark(kPageBorder);
+  }));
+
+  const std::pair<QWidget*, std::pair<const char*, uint8_t>> pages[] = {
+      {formatPage, {"&Format", kPageFormat}},   {shadePage, {"&Shade", kPageShade}},
+      {facePage, {"&Typeface", kPageTypeface}}, {prefixPage, {"&Prefix", kPagePrefix}},
+      {lockPage, {"&Lock", kPageLock}},         {borderPage, {"&Border", kPageBorder}}};
+  for (const auto& [w, page] : pages) {
+    if (m.page == 0 || m.page == page.second)
+      tabs->addTab(w, page.first);
+    else
+      w->hide();
+  }
+  tabs->tabBar()->setVisible(m.page == 0);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+  ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setEnabled(m.canApply());
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
+    m.range = fromQt(range->text());
+    std::string message;
+    if (!m.check(message)) {
+      QMessageBox::warning(&d, toQt(m.caption()), toQt(message));
+      return;
+    }
+    d.accept();
+  });
+  v->addWidget(buttons);
+  bool accepted = d.exec() == QDialog::Accepted;
+  m.range = fromQt(range->text());
+  return accepted;
+}
+
 bool documentInfoForm(QWidget* parent, DocumentInfoModel& m) {
   QDialog d(parent);
   auto* form = new QFormLayout(&d);
@@ -337,6 +499,7 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<WidthHeightModel*>(&model)) return widthHeightForm(parent, *m);
   if (auto* m = dynamic_cast<CopyModel*>(&model)) return copyForm(parent, *m);
   if (auto* m = dynamic_cast<RangeNameModel*>(&model)) return rangeNameForm(parent, *m);
+  if (auto* m = dynamic_cast<PropertiesModel*>(&model)) return propertiesForm(parent, *m);
   if (auto* m = dynamic_cast<GeneralSettingsModel*>(&model)) return generalSettingsForm(parent, *m);
   if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <QColorDialog>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -141,6 +143,7 @@ TForm1::TForm1(const Options& options, QWidget* parent)
   frame_.refreshMenus();
   buildMenus();
   buildQuickBar();
+  buildFormatBar();
   buildStatusBar();
   connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
     if (!sub) return;
@@ -304,11 +307,80 @@ void TForm1::buildQuickBar() {
                                                         {"Open", "FILEOPEN"},
                                                         {"Save", "FILESAVE"},
                                                         {"Undo", "UNDO"},
-                                                        {"Calc", "CALC"}}) {
+                                                        {"Calc", "CALC"},
+                                                        {"Copy", "COPY"},
+                                                        {"Move", "MOVE"},
+                                                        {"Erase", "ERASE"},
+                                                        {"Ins Row", "INSERTROW"},
+                                                        {"Del Row", "DELETEROW"},
+                                                        {"Ins Col", "INSERTCOL"},
+                                                        {"Del Col", "DELETECOL"}}) {
     std::string c = command;
     quick->addAction(caption, this, [this, c] { frame_.invoke(c); });
   }
   quick->setVisible(session_.settings().quickBar);
+}
+
+// The format bar: each control applies one attribute to the selection.
+void TForm1::buildFormatBar() {
+  QToolBar* bar = addToolBar("Format");
+  bar->setObjectName("FormatBar");
+  auto run = [this](const char* command, Arg value) {
+    frame_.execute(command, {std::move(value)});
+  };
+  for (auto [caption, bit] :
+       std::vector<std::pair<const char*, int>>{{"B", 1}, {"I", 2}, {"U", 4}}) {
+    QAction* a =
+        bar->addAction(caption, this, [run, bit] { run("FORMATSTYLE", Arg::ofNumber(bit)); });
+    QFont f = font();
+    f.setBold(bit == 1);
+    f.setItalic(bit == 2);
+    f.setUnderline(bit == 4);
+    a->setFont(f);
+  }
+  auto* face = new QComboBox(bar);
+  face->setObjectName("FontBox");
+  face->addItem("(default)", 255);
+  for (size_t i = 0; i < session_.settings().fontNames.size() && i < 255; ++i)
+    face->addItem(toQt(session_.settings().fontNames[i]), int(i));
+  connect(face, &QComboBox::activated, this,
+          [run, face](int i) { run("FORMATFONT", Arg::ofNumber(face->itemData(i).toInt())); });
+  bar->addWidget(face);
+  auto* size = new QComboBox(bar);
+  size->setObjectName("SizeBox");
+  size->setEditable(true);
+  for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 28, 36}) size->addItem(QString::number(s));
+  connect(size, &QComboBox::textActivated, this, [run](const QString& t) {
+    bool ok = false;
+    double v = t.toDouble(&ok);
+    if (ok) run("FORMATSIZE", Arg::ofNumber(v));
+  });
+  bar->addWidget(size);
+  bar->addAction("A+", this, [run] { run("FORMATSTEP", Arg::ofNumber(1)); });
+  bar->addAction("A-", this, [run] { run("FORMATSTEP", Arg::ofNumber(-1)); });
+  bar->addAction("B", this,
+                 [this, run] {
+                   QColor c = QColorDialog::getColor(Qt::white, this, "Background");
+                   if (c.isValid()) run("FORMATBACK", Arg::ofNumber(double(c.rgb() & 0xFFFFFF)));
+                 })
+      ->setToolTip("Background colour");
+  bar->addAction("F", this,
+                 [this, run] {
+                   QColor c = QColorDialog::getColor(Qt::black, this, "Text colour");
+                   if (c.isValid()) run("FORMATTEXT", Arg::ofNumber(double(c.rgb() & 0xFFFFFF)));
+                 })
+      ->setToolTip("Text colour");
+  auto* format = new QComboBox(bar);
+  format->setObjectName("FormatBox");
+  format->addItem("Format");
+  for (const NamedFormat& f : session_.settings().formats)
+    format->addItem(toQt(f.code + ", " + f.description));
+  connect(format, &QComboBox::activated, this, [run, format](int i) {
+    if (i > 0) run("FORMATBOX", Arg::ofText(fromQt(format->itemText(i))));
+    format->setCurrentIndex(0);  // the caption returns to "Format"
+  });
+  bar->addWidget(format);
+  bar->addAction("Protect/Unprotect Sheet", this, [this] { frame_.execute("PROTECTSHEET"); });
 }
 
 void TForm1::buildStatusBar() {

@@ -121,6 +121,7 @@ class TForm1 : public QMainWindow, public FrameView {
   void buildMenus();
   void addItems(QMenu* menu, const std::vector<MenuItem>& items, std::vector<int> path);
   void buildQuickBar();
+  void buildFormatBar();
   void buildInputRow();
   void buildStatusBar();
   void updateTitle();
