@@ -323,6 +323,7 @@ void TForm1::buildQuickBar() {
 
 // The format bar: each control applies one attribute to the selection.
 void TForm1::buildFormatBar() {
+  addToolBarBreak();
   QToolBar* bar = addToolBar("Format");
   bar->setObjectName("FormatBar");
   auto run = [this](const char* command, Arg value) {
@@ -350,6 +351,7 @@ void TForm1::buildFormatBar() {
   size->setObjectName("SizeBox");
   size->setEditable(true);
   for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 28, 36}) size->addItem(QString::number(s));
+  size->setCurrentText(QString());
   connect(size, &QComboBox::textActivated, this, [run](const QString& t) {
     bool ok = false;
     double v = t.toDouble(&ok);

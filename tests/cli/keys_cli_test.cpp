@@ -65,13 +65,27 @@ TEST(CliKeys, SaveAsThroughTheMenuRenamesTheWorksheet) {
 namespace tw::test {
 namespace {
 
+TEST(CliMacros, BlockCommandsInBatch) {
+  CliResult r = runCli({"--enter", "A1=+B1", "--enter", "B1=2", "--enter", "B2=3", "--run",
+                        "{COPY A1,A2}{INSERTROW A1}{MOVE B2..B3,D2}", "--dump"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "A2\tnumformula\t+D2\t2\t2\n"
+            "D2\tinteger\t2\t2\t2\n"
+            "A3\tnumformula\t+D3\t3\t3\n"
+            "D3\tinteger\t3\t3\t3\n");
+  r = runCli({"--enter", "A1=1", "--run", "{COPY A1..A2,IV8192}{COPY A1,A1..B2}"}, true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Error:Copy Error\n");
+}
+
 TEST(CliMacros, RunAndMacroWithTheirExitStatus) {
   CliResult r = runCli({"--run", "{LET A1,5}{LET A2,A1*2}", "--dump"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "A1\tinteger\t5\t5\t5\nA2\tinteger\t10\t10\t10\n");
   // A macro in cells, started from a range name, typing into the sheet.
-  r = runCli({"--enter", "Z1='{GOTO B2}total~", "--name", "\\A=Z1", "--macro", "\\A", "--dump",
-              "B2"});
+  r = runCli(
+      {"--enter", "Z1='{GOTO B2}total~", "--name", "\\A=Z1", "--macro", "\\A", "--dump", "B2"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "B2\tlabel\t'total\ttotal\ttotal\n");
   // A macro that ends with an error: the message, and status 1.

@@ -1,7 +1,9 @@
 // The desktop program driven as a user would, offscreen.
 #include <QApplication>
+#include <QClipboard>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -340,6 +342,29 @@ class DesktopTest : public QObject {
     QVERIFY(!main->macros().macroRunning());
     QCOMPARE(QString::fromStdString(main->host().shown.back()), QString("Break! Z1"));
     QVERIFY(ws.CellNumber(ws.FindCell(0, 0)) > 1);
+  }
+
+  void theSystemClipboardCarriesBothForms() {
+    Worksheet& ws = form->state().worksheet();
+    // Plain text from another program, one value per column.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("7\t8\r\nna\u00efve"));
+    main->macros().RunMacroText("{EDITPASTE K1}");
+    QCOMPARE(ws.CellNumber(ws.FindCell(0, 10)), 7.0);
+    QCOMPARE(ws.CellNumber(ws.FindCell(0, 11)), 8.0);
+    QCOMPARE(QString::fromStdString(ws.LabelText(ws.FindCell(1, 10))), QString("na\xefve"));
+    // Copied back: the program's own form beside the text, and pasted
+    // into a second worksheet as typed.
+    EnterCell(ws, "+K1*2", 0, 12);
+    main->macros().RunMacroText("{EDITCOPY K1..M1}");
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(mime->hasFormat("application/x-talloway-tlw32d"));
+    QCOMPARE(mime->text(), QString("7\t8\t14\r\n"));
+    main->frame().execute("FILENEW");
+    Worksheet& other = main->frame().active()->worksheet();
+    QVERIFY(&other != &ws);
+    main->macros().RunMacroText("{EDITPASTE A1}");
+    QCOMPARE(QString::fromStdString(CellInputText(other, other.FindCell(0, 2))), QString("+K1*2"));
+    main->frame().closeWindow(*main->frame().active(), CloseMode::DiscardUnasked);
   }
 
   void refusedFileIsAMessage() {
