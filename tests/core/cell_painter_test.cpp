@@ -101,7 +101,8 @@ TEST_F(CellPainter, ASpillingLabelIsClippedAtTheFirstFilledCell) {
   style.cursorFrame = false;
   paint();
   std::vector<const DrawOp*> first, second;
-  for (const DrawOp& op : canvas.ofKind(DrawKind::Text))
+  const auto texts = canvas.ofKind(DrawKind::Text);
+  for (const DrawOp& op : texts)
     if (op.text == "a label that runs on") (op.rect.y < 40 ? first : second).push_back(&op);
   // Too wide for A2 and B2 together: drawn cut at the start of C2.
   ASSERT_EQ(second.size(), 1u);
