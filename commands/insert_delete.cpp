@@ -333,6 +333,24 @@ void addInsertDeleteCommands(CommandTable& t) {
       {"DELETEROWS", kOpRows, true, "DELETE Row : Specify Range"},
       {"PAGEBREAK", kOpRows | kOpInsert | kOpPageBreak, false, "INSERT PageBreak : Specify Row"},
   };
+  // The speed buttons: the selection's rows or columns, inserted (1) or
+  // deleted (-1); after a delete the cursor goes to the selection's corner.
+  for (bool rows : {true, false}) {
+    t.add({rows ? "ROWSBUTTON" : "COLUMNSBUTTON",
+           {{ArgKind::Integer, ""}, {ArgKind::Range, "", true}},
+           [rows](CommandContext& cx, const Args& a) {
+             bool insert = numberArg(a, 0) > 0;
+             CellRange r = rangeArg(cx, a, 1, ArgKind::Range).ordered();
+             int op = (rows ? kOpRows : kOpColumns) | (insert ? kOpInsert : 0);
+             CommandResult out = InsertDelete(cx, op, r, false);
+             if (!insert && out.ok && r.valid()) {
+               out.moveCursor = true;
+               out.cursorRow = r.row1;
+               out.cursorCol = r.col1;
+             }
+             return out;
+           }});
+  }
   for (const Entry& e : kEntries) {
     int op = e.op;
     bool across = e.across;

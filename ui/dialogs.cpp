@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -291,6 +292,16 @@ bool rangeNameForm(QWidget* parent, RangeNameModel& m) {
   QObject::connect(name, &QLineEdit::textEdited, &d, [&] {
     m.name = fromQt(name->text());
     remove->setEnabled(m.canDelete());
+  });
+  // The Delete key on a list entry deletes that name.
+  auto* del =
+      new QShortcut(QKeySequence(Qt::Key_Delete), list, nullptr, nullptr, Qt::WidgetShortcut);
+  QObject::connect(del, &QShortcut::activated, &d, [&] {
+    if (QTreeWidgetItem* item = list->currentItem()) {
+      m.pick(list->indexOfTopLevelItem(item));
+      m.remove();
+      show();
+    }
   });
   QObject::connect(list, &QTreeWidget::itemClicked, &d, [&](QTreeWidgetItem* item) {
     m.pick(list->indexOfTopLevelItem(item));

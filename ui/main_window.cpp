@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QColorDialog>
+#include <tuple>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -310,13 +311,19 @@ void TForm1::buildQuickBar() {
                                                         {"Calc", "CALC"},
                                                         {"Copy", "COPY"},
                                                         {"Move", "MOVE"},
-                                                        {"Erase", "ERASE"},
-                                                        {"Ins Row", "INSERTROW"},
-                                                        {"Del Row", "DELETEROW"},
-                                                        {"Ins Col", "INSERTCOL"},
-                                                        {"Del Col", "DELETECOL"}}) {
+                                                        {"Erase", "ERASE"}}) {
     std::string c = command;
     quick->addAction(caption, this, [this, c] { frame_.invoke(c); });
+  }
+  // Rows and columns of the selection, without a prompt.
+  for (auto [caption, command, step] :
+       std::vector<std::tuple<const char*, const char*, int>>{{"Ins Row", "ROWSBUTTON", 1},
+                                                              {"Del Row", "ROWSBUTTON", -1},
+                                                              {"Ins Col", "COLUMNSBUTTON", 1},
+                                                              {"Del Col", "COLUMNSBUTTON", -1}}) {
+    std::string c = command;
+    int n = step;
+    quick->addAction(caption, this, [this, c, n] { frame_.execute(c, {Arg::ofNumber(n)}); });
   }
   quick->setVisible(session_.settings().quickBar);
 }

@@ -299,6 +299,20 @@ TEST_F(Blocks, TheMenuAsksForTheSourceThenTheTarget) {
   EXPECT_EQ(typeCode(cell("D1")), uint8_t(CellType::Blank));
 }
 
+TEST_F(Blocks, TheSpeedButtonsTakeTheSelectionsRows) {
+  enter("A5", "5");
+  enter("A6", "6");
+  enter("C1", "1");
+  window->moveTo(3, 1);
+  window->moveTo(4, 1, true);  // B4..B5
+  frame.execute("ROWSBUTTON", {Arg::ofNumber(-1)});
+  EXPECT_EQ(number("A4"), 6);
+  EXPECT_EQ(window->row(), 3);  // the selection's first corner
+  EXPECT_EQ(window->col(), 1);
+  frame.execute("COLUMNSBUTTON", {Arg::ofNumber(1)});
+  EXPECT_EQ(number("D1"), 1);
+}
+
 TEST_F(Blocks, APageBreakIsALabelEnteredAtTheRow) {
   run("{GOTO C4}");
   frame.execute("PAGEBREAK");
