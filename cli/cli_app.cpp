@@ -118,8 +118,14 @@ bool parseRangeArg(Context& cx, const std::string& text, CellRange& r) {
 bool enterOne(Context& cx, const std::string& addr, const std::string& text) {
   int row, col;
   if (!parseCell(cx, addr, row, col)) return false;
-  EnterCell(cx.ws(), text, row, col);
+  EntryResult e = EnterCell(cx.ws(), text, row, col);
   cx.session.error().clear();
+  if (e == EntryResult::SyntaxError) {
+    // The desktop keeps such a text on the input line for correction; here
+    // it would be lost without a word.
+    cx.err << "talloway-cli: " << addr << ": the formula does not compile: " << text << '\n';
+    return false;
+  }
   return true;
 }
 

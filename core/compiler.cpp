@@ -280,6 +280,12 @@ class Compiler {
           if (uint8_t o = opcodeFor(stack.back()); o != kNoOpcode) emit(o);
           stack.pop_back();
         }
+        if (prec == kSpace) {
+          // A space ends the expression: what follows it ("10 -3") would
+          // leave a second value that no operator joins, and be lost.
+          if (text.find_first_not_of(' ', i) != std::string::npos) fail();
+          break;
+        }
         stack.push_back(prec);
         expectOperand = true;
         i += used;

@@ -28,7 +28,17 @@ std::string withWorksheetExtension(const std::string& path) {
 std::string backupFileName(const std::string& path) {
   std::string backup = path;
   if (backup.empty()) return backup;
-  backup.back() = std::islower(static_cast<unsigned char>(backup.back())) ? 'b' : 'B';
+  // The case of the extension's letters decides: "test1.wk1" backs up to
+  // "test1.wkb", "TEST1.WK1" to "TEST1.WKB".
+  size_t dot = backup.find_last_of("./");
+  size_t from = dot != std::string::npos && backup[dot] == '.' ? dot + 1 : backup.size() - 1;
+  bool lower = false, upper = false;
+  for (size_t i = from; i < backup.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(backup[i]);
+    lower = lower || std::islower(c);
+    upper = upper || std::isupper(c);
+  }
+  backup.back() = lower && !upper ? 'b' : 'B';
   return backup;
 }
 

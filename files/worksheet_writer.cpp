@@ -490,10 +490,10 @@ std::string temporaryName(const std::string& target) {
   static std::mt19937_64 random(std::random_device{}());
   fs::path p(target);
   std::error_code ec;
+  // Short, so that a target whose own name is near the system's limit fits.
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string candidate = (p.parent_path() / ("." + p.filename().string() + "." +
-                                                std::to_string(random() % 1000000) + ".tmp"))
-                                .string();
+    std::string candidate =
+        (p.parent_path() / (".tw" + std::to_string(random() % 100000000) + ".tmp")).string();
     if (!fs::exists(candidate, ec) && !ec) return candidate;
   }
   return {};
@@ -527,6 +527,15 @@ bool Save(Worksheet& ws, const std::string& fileName, SaveScope scope, const Cel
   if (!fs::exists(target, ec))
     if (auto existing = findExistingFile(target); existing && isRegularFile(*existing))
       target = *existing;
+  // Through a symbolic link the file it names is saved, and the link stays.
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::canonical(target, ec);
+    if (ec) return fail(session, "Unable to Open File", 2);
+    target = resolved.string();
+  }
+  // Only a regular file is replaced: a directory or a device keeps its name.
+  if (fs::exists(target, ec) && !fs::is_regular_file(target, ec))
+    return fail(session, "Unable to Open File", 5);
 
   if (scope == SaveScope::Full) {
     if (ws.settings.creationDate == 0) {
@@ -553,15 +562,9 @@ bool Save(Worksheet& ws, const std::string& fileName, SaveScope scope, const Cel
     fs::remove(temporary, ec);
     return fail(session, "Unable to CLOSE file", 101);
   }
-  if (fs::exists(target, ec)) {
-    fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
-  } else {
-    // A new file gets the permissions the process would give it.
-    fs::permissions(temporary,
-                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                        fs::perms::others_read,
-                    ec);
-  }
+  // A replaced file keeps its permissions; a new one has what the user's
+  // umask gave the temporary file when it was made.
+  if (fs::exists(target, ec)) fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
 
   // The previous file becomes the backup, unless the worksheet is being
   // saved to the backup's own name (a worksheet opened from its backup).

@@ -65,6 +65,15 @@ TEST(CliKeys, SaveAsThroughTheMenuRenamesTheWorksheet) {
 namespace tw::test {
 namespace {
 
+TEST(CliEntry, ATextThatDoesNotCompileIsReportedNotDropped) {
+  CliResult r = runCli({"--enter", "A1=10 -3", "--dump"}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "talloway-cli: A1: the formula does not compile: 10 -3\n");
+  r = runCli({"--enter", "A1=" + std::string(300, '7')}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("does not compile"), std::string::npos);
+}
+
 TEST(CliMacros, BlockCommandsInBatch) {
   CliResult r = runCli({"--enter", "A1=+B1", "--enter", "B1=2", "--enter", "B2=3", "--run",
                         "{COPY A1,A2}{INSERTROW A1}{MOVE B2..B3,D2}", "--dump"});

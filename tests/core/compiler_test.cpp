@@ -94,7 +94,10 @@ TEST_F(Compiler, Failures) {
   };
   for (const char* f : failing) EXPECT_FALSE(compiles(f)) << f;
   EXPECT_TRUE(compiles("@SUM(A1..B2)"));
-  EXPECT_TRUE(compiles("1 +2"));  // a space before "+" makes a unary plus
+  // A space between two operands would leave two values, and the first would
+  // be lost: such a text does not compile. Trailing spaces end the formula.
+  for (const char* f : {"1 +2", "10 -3", "1 -2*3", "A1 A2"}) EXPECT_FALSE(compiles(f)) << f;
+  EXPECT_TRUE(compiles("1+2  "));
 }
 
 TEST_F(Compiler, TheCodeStaysWithin240Bytes) {

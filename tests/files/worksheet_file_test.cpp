@@ -607,19 +607,53 @@ TEST_F(FileTest, FailedSaveLeavesThePreviousFileAndTheModifiedFlag) {
   EXPECT_EQ(host.errors.size(), 2u);
   EXPECT_TRUE(ws.modified);
 
-  // Written but not put in place (a directory holds the name): the
-  // temporary file goes, and what had the name stays.
-  session.settings().backups = false;
+  // A directory holds the name: refused before anything is written, with
+  // backups on or off; the directory keeps its name.
   fs::create_directory(dir.file("TAKEN.WKS"));
-  host.errors.clear();
-  EXPECT_FALSE(Save(ws, dir.file("TAKEN.WKS")));
-  EXPECT_EQ(host.errors, (std::vector<std::string>{"Unable to CLOSE file"}));
-  EXPECT_TRUE(fs::is_directory(dir.file("TAKEN.WKS")));
+  for (bool backups : {true, false}) {
+    session.settings().backups = backups;
+    host.errors.clear();
+    EXPECT_FALSE(Save(ws, dir.file("TAKEN.WKS")));
+    EXPECT_EQ(host.errors, (std::vector<std::string>{"Unable to Open File"}));
+    EXPECT_TRUE(fs::is_directory(dir.file("TAKEN.WKS")));
+    EXPECT_FALSE(fs::exists(dir.file("TAKEN.WKB")));
+  }
   EXPECT_TRUE(ws.modified);
   int files = 0;
   for (auto& e : fs::directory_iterator(dir.path()))
     files += e.path().filename().string()[0] == '.';
   EXPECT_EQ(files, 0);
+}
+
+TEST_F(FileTest, SavesKeepLinksPermissionsAndLongNames) {
+  enter("A1", "1");
+  session.settings().backups = true;
+  // Through a link: the file it names is saved (its backup beside it), the link stays.
+  fs::create_directory(dir.file("real"));
+  ASSERT_TRUE(Save(ws, dir.file("real/DATA.WKS")));
+  fs::create_symlink(dir.file("real/DATA.WKS"), dir.file("LINK.WKS"));
+  enter("A1", "2");
+  ASSERT_TRUE(Save(ws, dir.file("LINK.WKS")));
+  EXPECT_TRUE(fs::is_symlink(dir.file("LINK.WKS")));
+  EXPECT_TRUE(fs::exists(dir.file("real/DATA.WKB")));
+  Worksheet& again = session.openWorksheet("AGAIN.WKS");
+  EXPECT_TRUE(load(again, dir.file("real/DATA.WKS")).opened);
+  EXPECT_EQ(again.CellNumber(again.FindCell(0, 0)), 2);
+  // A new file takes the user's umask; a replaced one keeps its mode.
+  mode_t old = ::umask(077);
+  ASSERT_TRUE(Save(ws, dir.file("PRIVATE.WKS")));
+  ::umask(old);
+  EXPECT_EQ(fs::status(dir.file("PRIVATE.WKS")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(dir.file("PRIVATE.WKS"),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(Save(ws, dir.file("PRIVATE.WKS")));
+  EXPECT_EQ(fs::status(dir.file("PRIVATE.WKS")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // A name at the system's limit (255 bytes) still has room for the temporary file.
+  std::string longName = std::string(251, 'n') + ".WKS";
+  EXPECT_TRUE(Save(ws, dir.file(longName)));
+  EXPECT_TRUE(fs::exists(dir.file(longName)));
 }
 
 TEST_F(FileTest, ExtractWritesTheRangeFromItsFirstCell) {
@@ -907,6 +941,10 @@ TEST_F(FileTest, LowMemoryStopsTheLoadWithWhatWasRead) {
 TEST_F(FileTest, FileNamesKeepCaseAndAreFoundWithout) {
   EXPECT_EQ(backupFileName("/a/X.WK1"), "/a/X.WKB");
   EXPECT_EQ(backupFileName("/a/x.wks"), "/a/x.wkb");
+  // The extension's letters decide, not its last character.
+  EXPECT_EQ(backupFileName("/a/test1.wk1"), "/a/test1.wkb");
+  EXPECT_EQ(backupFileName("/a/TEST1.WK1"), "/a/TEST1.WKB");
+  EXPECT_EQ(backupFileName("/a.b/noext"), "/a.b/noexb");
   EXPECT_EQ(withWorksheetExtension("/a.b/budget"), "/a.b/budget.WKS");
   EXPECT_EQ(withWorksheetExtension("/a/budget.wk1"), "/a/budget.wk1");
 
