@@ -413,9 +413,17 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args[k] == "--answer") program.host.scripted.push_back(args[++k]);
   Context cx{program, session, out, err};
   size_t i = 0;
+  bool partial = false;
   if (i < args.size() && !isAction(args[i])) {
     // The File Open test, then the load; either refusal has shown its message.
-    if (!program.frame.execute("FILEOPEN", {Arg::ofText(args[i++])}).ok) return 1;
+    session.lastLoadPartial = false;
+    if (!program.frame.execute("FILEOPEN", {Arg::ofText(args[i])}).ok) return 1;
+    if (session.lastLoadPartial) {
+      // The actions still run on what was read; the status says it was not all.
+      err << "talloway-cli: " << args[i] << " was read only in part\n";
+      partial = true;
+    }
+    ++i;
   } else {
     program.frame.execute("FILENEW");
   }
@@ -452,7 +460,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return 2;
     }
   }
-  return 0;
+  return partial ? 1 : 0;
 }
 
 }  // namespace tw

@@ -45,8 +45,8 @@ void showLabel(CellShow& s, const Cell& c, int width, const CellFont& font, Text
       s.align = TextAlign::Centre;
       break;
     case '\\': {
-      // As many copies of the characters after the prefix as fit.
-      std::string unit(body.empty() ? " " : body);
+      // As many copies of the character after the prefix as fit.
+      std::string unit(body.empty() ? std::string_view(" ") : body.substr(0, 1));
       int unitWidth = std::max(1, measure.textWidth(unit, font));
       int copies = std::max(0, (width - measure.margins().fill) / unitWidth);
       s.kind = ShowKind::Fill;

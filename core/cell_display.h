@@ -27,6 +27,9 @@ struct CellFont {
 };
 CellFont cellFontOf(const Cell& c);
 
+// Left text starts this far inside the cell; right text ends this far inside.
+constexpr int kTextInset = 4;
+
 // What a cell keeps clear of its edges, in the measure's units: a number's
 // text, and a repeating label's copies.
 struct CellMargins {
@@ -39,7 +42,8 @@ class TextMeasure {
   virtual ~TextMeasure() = default;
   virtual int textWidth(std::string_view text, const CellFont& font) = 0;
   // On a screen or paper text keeps off the grid lines.
-  virtual CellMargins margins() const { return {2, 8}; }
+  // A number ends kTextInset pixels inside its cell, so that much stays clear.
+  virtual CellMargins margins() const { return {kTextInset, 8}; }
 };
 
 // Eight pixels a character: how headless runs and text files lay cells out.
@@ -75,9 +79,6 @@ struct CellShow {
            !text.empty();
   }
 };
-
-// Left text starts this far inside the cell; right text ends this far inside.
-constexpr int kTextInset = 4;
 
 struct FormatOptions;
 

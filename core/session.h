@@ -67,6 +67,8 @@ class Session {
   int activeWindow = 0;         // number of the active worksheet window
   int activationCount = 0;      // a count the main window reports on activation
 
+  // The last worksheet opened was read only in part (its message shown).
+  bool lastLoadPartial = false;
   // The running-macro state's stop request, used by ShowError.
   bool macroRunning = false;
   // A full recalculation is running; another one asked for meanwhile does nothing.

@@ -143,11 +143,13 @@ Worksheet* openWorksheetFile(Session& session, const std::string& fileName) {
 
   Worksheet& ws = session.openWorksheet(upperCased(path));
   LoadReport report;
-  Load(ws, path, LoadOptions{}, &report);
+  bool whole = Load(ws, path, LoadOptions{}, &report);
   if (!report.opened) {
     session.closeWorksheet(ws);
     return nullptr;
   }
+  // What was read stays; the message has been shown.
+  session.lastLoadPartial = !whole || !report.messages.empty();
   return &ws;
 }
 

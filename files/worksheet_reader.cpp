@@ -412,8 +412,9 @@ void Reader::readExtension(RecordInput& input) {
   ws_->functions.clear();
   for (;;) {
     ReadResult got = input.next(r);
-    if (got == ReadResult::End) return;
-    if (got == ReadResult::Truncated) {
+    // The section ends with its own end record; a file that stops before
+    // it has lost the rest.
+    if (got != ReadResult::Record) {
       message(kMsgDisk);
       return;
     }

@@ -479,8 +479,10 @@ void inspectCell(Evaluator& ev, EvalState& st, Worksheet& ws, int row, int col, 
     case 7:
       return give(ev, st, ws.columnPixels(col));
     case 8:
+      // The cell's own format byte: one that defers to the worksheet's
+      // format has no text.
       return giveText(ev, st,
-                      FormatCode(ws.effectiveFormat(h ? ws.cell(h) : ws.templateCell), false));
+                      FormatCode((h ? ws.cell(h) : ws.templateCell).format & kFormatMask, false));
     default:
       return fail(ev, st);
   }

@@ -1,6 +1,7 @@
 // talloway-cli driven with keys and scripted answers, as the desktop's
 // frame is driven by a person.
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include <fstream>
 
@@ -72,6 +73,17 @@ TEST(CliEntry, ATextThatDoesNotCompileIsReportedNotDropped) {
   r = runCli({"--enter", "A1=" + std::string(300, '7')}, true);
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.out.find("does not compile"), std::string::npos);
+}
+
+TEST(CliEntry, APartlyReadFileIsUsedAndSaidSo) {
+  TempDir dir;
+  std::string path = dir.file("cut.wks");
+  ASSERT_EQ(runCli({"--enter", "A1=1", "--enter", "A2=2", "--save", path}).status, 0);
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 40);
+  CliResult r = runCli({path, "--dump", "A1"}, true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("A1\tinteger\t1"), std::string::npos);
+  EXPECT_NE(r.out.find("was read only in part"), std::string::npos);
 }
 
 TEST(CliMacros, BlockCommandsInBatch) {

@@ -30,8 +30,8 @@ TEST_F(RowLayout, NumbersThatDoNotFitBecomeXAndNeverSpill) {
   enter("A1", "123456789012");
   enter("B1", "12.5");
   std::vector<CellDraw> cells = row(0);
-  // 72 pixels hold ten characters of seven pixels.
-  EXPECT_EQ(cells[0].text, std::string(10, 'x'));
+  // 72 pixels, less the 4 a number keeps clear, hold nine whole x of seven pixels.
+  EXPECT_EQ(cells[0].text, std::string(9, 'x'));
   EXPECT_EQ(cells[0].clipWidth, 72);
   EXPECT_EQ(cells[1].text, "12.5 ");
   EXPECT_EQ(cells[1].align, TextAlign::Right);
@@ -65,7 +65,7 @@ TEST_F(RowLayout, PrefixesAndAlignmentBits) {
   EXPECT_EQ(cells[1].align, TextAlign::Centre);
   // (72 - 8) / 7 copies of the character.
   EXPECT_EQ(cells[2].text, std::string(9, '-'));
-  EXPECT_EQ(cells[3].text, "abababab");
+  EXPECT_EQ(cells[3].text, std::string(9, 'a'));  // only the character after the prefix
   EXPECT_EQ(cells[4].align, TextAlign::Right);
 }
 
