@@ -343,6 +343,26 @@ void Frame::addFrameCommands() {
                    if (active_) toggleSplit(*active_);
                    return CommandResult{};
                  }});
+  // Split panes scroll together: 1 horizontally, 2 vertically (toggled).
+  commands_.add(
+      {"WINDOWSYNC", {{ArgKind::Integer, "", true}}, [this](CommandContext&, const Args& a) {
+         if (!active_) return CommandResult::failed();
+         int which = static_cast<int>(numberArg(a, 0));
+         if (which == 1) active_->syncHorizontal = !active_->syncHorizontal;
+         if (which == 2) active_->syncVertical = !active_->syncVertical;
+         active_->worksheet().modified = true;
+         return CommandResult{};
+       }});
+  // The Window menu's list: the window of that number comes forward.
+  commands_.add(
+      {"WINDOWSHOW", {{ArgKind::Integer, "", true}}, [this](CommandContext&, const Args& a) {
+         int n = static_cast<int>(numberArg(a, 0));
+         if (n < 1 || n > static_cast<int>(windows_.size())) return CommandResult::failed();
+         WindowState* w = windows_[n - 1].get();
+         activate(w);
+         view_.windowChanged(*w);
+         return CommandResult{};
+       }});
   // F3 and Shift+F3, and their menu items: the macro at a cell, in step mode or not.
   for (bool step : {false, true}) {
     commands_.add({step ? "MACROSTEP" : "MACRORUN",
@@ -574,6 +594,13 @@ void Frame::refreshMenus() {
     s.canUndo = ws.undo && !ws.undo->empty();
     s.manualRecalc = ws.settings.manualRecalc;
     s.split = active_->split();
+    s.syncHorizontal = active_->syncHorizontal;
+    s.syncVertical = active_->syncVertical;
+  }
+  for (size_t i = 0; i < windows_.size(); ++i) {
+    const std::string& c = windows_[i]->caption;
+    s.windows.push_back(c.substr(c.find_last_of('/') + 1));
+    if (windows_[i].get() == active_) s.activeWindow = static_cast<int>(i);
   }
   s.recentFiles = session_.settings().history;
   s.recentShown = session_.settings().historySize;

@@ -170,8 +170,22 @@ MenuBar buildMenuBar(const MenuState& s) {
   tools[4].name = "Macro1";
 
   MenuItem split = check("&Split", "WINDOWSPLIT", {}, s.split);
-  std::vector<MenuItem> window = {split, item("&Tile", "WINDOWTILE"),
-                                  item("&Cascade", "WINDOWCASCADE"), item("&Next", "WINDOWNEXT")};
+  MenuItem syncH = check("Synchronise &Horizontally", "WINDOWSYNC", "1", s.syncHorizontal);
+  MenuItem syncV = check("Synchronise &Vertically", "WINDOWSYNC", "2", s.syncVertical);
+  syncH.enabled = syncV.enabled = s.split;
+  std::vector<MenuItem> window = {split,
+                                  syncH,
+                                  syncV,
+                                  item("&Tile", "WINDOWTILE"),
+                                  item("&Cascade", "WINDOWCASCADE"),
+                                  item("&Next", "WINDOWNEXT")};
+  // The open windows, the active one checked, numbered as their mnemonics.
+  if (!s.windows.empty()) window.push_back(separator());
+  for (size_t i = 0; i < s.windows.size(); ++i) {
+    std::string number = std::to_string(i + 1);
+    std::string caption = (i < 9 ? "&" + number : number) + " " + s.windows[i];
+    window.push_back(check(caption, "WINDOWSHOW", number, static_cast<int>(i) == s.activeWindow));
+  }
   std::vector<MenuItem> help = {item("&Document Information...", "DOCINFO"),
                                 item("&System Information...", "SYSTEMINFO")};
 

@@ -42,6 +42,10 @@ struct MenuState {
   bool canUndo = false;
   bool manualRecalc = false;
   bool split = false;
+  bool syncHorizontal = false;
+  bool syncVertical = false;
+  std::vector<std::string> windows;  // the open windows' captions, in order
+  int activeWindow = -1;
   std::vector<std::string> recentFiles;  // newest first
   int recentShown = 5;                   // HSIZE=
 };

@@ -431,9 +431,13 @@ void TForm1::setToggle(QLabel* panel, bool on) {
 
 void TForm1::updateTitle() {
   QString title = "TALLOWAY";
+  TForm2* f = activeForm();
+  // A maximized window's name is shown by the frame itself, in brackets.
+  auto* sub = f ? qobject_cast<QMdiSubWindow*>(f->parentWidget()) : nullptr;
+  bool maximized = sub && sub->isMaximized();
   if (!stepText_.empty())
     title += " - " + toQt(stepText_);
-  else if (TForm2* f = activeForm())
+  else if (f && !maximized)
     title += " - " + f->windowTitle();
   setWindowTitle(title);
 }
@@ -512,6 +516,8 @@ void TForm1::windowClosing(WindowState& state) {
     else
       sub->deleteLater();
   }
+  // Once the frame has let the window go, the caption names what is left.
+  if (!closing_) QTimer::singleShot(0, this, [this] { updateTitle(); });
 }
 
 void TForm1::windowChanged(WindowState& state) {

@@ -170,3 +170,33 @@ TEST(KeyText, NamesCountsArgumentsAndBraces) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+class WindowMenu : public ProgramTest {};
+
+TEST_F(WindowMenu, ListsTheWindowsAndSwitchesSynchronisation) {
+  frame.execute("FILENEW");
+  WindowState* second = frame.active();
+  ASSERT_NE(second, window);
+  frame.execute("WINDOWSHOW", {Arg::ofNumber(1)});
+  EXPECT_EQ(frame.active(), window);
+  // The synchronisation items need a split window.
+  auto item = [&](const std::string& caption) -> const MenuItem* {
+    for (const MenuItem& m : frame.menuBar())
+      for (const MenuItem& i : m.items)
+        if (i.caption == caption) return &i;
+    return nullptr;
+  };
+  ASSERT_NE(item("Synchronise &Vertically"), nullptr);
+  EXPECT_FALSE(item("Synchronise &Vertically")->enabled);
+  frame.execute("WINDOWSPLIT");
+  frame.execute("WINDOWSYNC", {Arg::ofNumber(2)});
+  EXPECT_TRUE(window->syncVertical);
+  EXPECT_TRUE(item("Synchronise &Vertically")->checked);
+  EXPECT_TRUE(item("&1 " + window->caption.substr(window->caption.find_last_of('/') + 1))->checked);
+}
+
+}  // namespace
+}  // namespace tw::test

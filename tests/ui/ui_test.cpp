@@ -367,6 +367,30 @@ class DesktopTest : public QObject {
     main->frame().closeWindow(*main->frame().active(), CloseMode::DiscardUnasked);
   }
 
+  void theCaptionAndTheWindowMenuFollowTheWindows() {
+    main->frame().execute("FILENEW");
+    QTRY_VERIFY(main->windowTitle().startsWith("TALLOWAY - "));
+    // The Window menu lists both, the active one checked.
+    const MenuBar& bar = main->frame().menuBar();
+    const MenuItem* window = nullptr;
+    for (const MenuItem& m : bar)
+      if (m.caption == "&Window") window = &m;
+    QVERIFY(window);
+    int listed = 0, checked = 0;
+    for (const MenuItem& i : window->items)
+      if (i.command == "WINDOWSHOW") {
+        ++listed;
+        checked += i.checked;
+      }
+    QCOMPARE(listed, int(main->frame().windows().size()));
+    QCOMPARE(checked, 1);
+    // Every window closed: the caption names none.
+    main->frame().closeAll(CloseMode::DiscardUnasked);
+    QTRY_COMPARE(main->windowTitle(), QString("TALLOWAY"));
+    main->frame().execute("FILENEW");
+    form = main->activeForm();
+  }
+
   void refusedFileIsAMessage() {
     QTemporaryDir dir;
     QString path = dir.filePath("not.wks");
