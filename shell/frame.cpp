@@ -367,6 +367,10 @@ bool Frame::keyInWindow(const KeyPress& k) {
       // Edit > Delete: the selection is erased, without a prompt.
       execute("ERASE");
       return true;
+    case Key::Insert:
+      // The toggle holds for the next entry too.
+      setInsert(!insert_);
+      return true;
     case Key::BigLeft:
       w.move(Direction::Left, std::max(1, w.pane().visibleCols), k.shift);
       view_.cursorMoved(w);

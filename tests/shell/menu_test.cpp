@@ -200,3 +200,25 @@ TEST_F(WindowMenu, ListsTheWindowsAndSwitchesSynchronisation) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+class ToggleKeys : public ProgramTest {};
+
+TEST_F(ToggleKeys, InsertInReadyModeSwitchesTheFlagForTheNextEntry) {
+  EXPECT_TRUE(frame.insertMode());
+  keys("{INS}");
+  EXPECT_FALSE(frame.insertMode());
+  // Overwriting: the typed character replaces the one under the caret.
+  enter("A1", "'abc");
+  keys("{EDIT}{HOME}z~");
+  // The z took the prefix's place ("z'abc" had it been inserted); the
+  // label then gets the default prefix.
+  EXPECT_EQ(input("A1"), "'zabc");
+  keys("{INS}");
+  EXPECT_TRUE(frame.insertMode());
+}
+
+}  // namespace
+}  // namespace tw::test

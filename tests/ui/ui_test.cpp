@@ -308,6 +308,43 @@ class DesktopTest : public QObject {
     QCOMPARE(main->PnMode->text(), QString("READY"));
   }
 
+  void ctrlZWorksAfterADialogAndAfterAnEscapedEntry() {
+    Worksheet& ws = form->state().worksheet();
+    // Where a real key goes: the focus widget, else the active window.
+    auto target = [this] {
+      QWidget* f = QApplication::focusWidget();
+      return f ? f : static_cast<QWidget*>(main.get());
+    };
+    EnterCell(ws, "1234.5", 0, 0);
+    main->host().quiet = false;
+    form->Grid1->setFocus();
+    // The Format dialog, closed with OK by a real Enter.
+    QTimer::singleShot(100, [] {
+      if (QWidget* d = QApplication::activeModalWidget()) QTest::keyClick(d, Qt::Key_Return);
+    });
+    main->frame().invoke("RANGEFORMAT");
+    QVERIFY(!QApplication::activeModalWidget());
+    uint8_t formatted = ws.cellAt(0, 0)->format;
+    main->frame().execute("UNDO");
+    // Set it again, then Ctrl+Z from whatever has the focus now.
+    QTimer::singleShot(100, [] {
+      if (QWidget* d = QApplication::activeModalWidget()) QTest::keyClick(d, Qt::Key_Return);
+    });
+    main->frame().invoke("RANGEFORMAT");
+    QCOMPARE(ws.cellAt(0, 0)->format, formatted);
+    QTest::keyClick(target(), Qt::Key_Z, Qt::ControlModifier);
+    QTRY_VERIFY(ws.cellAt(0, 0)->format != formatted);
+    // After an entry given up with Esc.
+    EnterCell(ws, "5", 1, 0);
+    main->frame().execute("BLANK", {Arg::ofRange(CellRange::cell(1, 0))});
+    QTest::keyClick(target(), 'x');
+    QTest::keyClick(target(), Qt::Key_Escape);
+    QTest::keyClick(target(), Qt::Key_Escape);
+    QTest::keyClick(target(), Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(ws.CellNumber(ws.FindCell(1, 0)), 5.0);
+    main->host().quiet = true;
+  }
+
   void realKeysWaitWhileAMacroPlaysAndEscBreaksIt() {
     Worksheet& ws = form->state().worksheet();
     form->Grid1->setFocus();
