@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "shell/window_placement.h"
+
 #include <QColorDialog>
 #include <tuple>
 
@@ -490,14 +492,19 @@ void TForm1::windowOpened(WindowState& state) {
   auto* form = new TForm2(*this, frame_, state);
   form->setWindowTitle(toQt(state.caption).section('/', -1));
   forms_[&state] = form;
+  // A maximized window keeps the frame maximized for the next one.
+  QMdiSubWindow* current = mdi->activeSubWindow();
+  bool maximized = session_.settings().maximised || (current && current->isMaximized());
   QMdiSubWindow* sub = mdi->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  if (session_.settings().maximised)
+  QSize area = mdi->viewport()->size();
+  int n = static_cast<int>(mdi->subWindowList().size()) - 1;
+  Rect place = cascadePlace(n, area.width(), area.height());
+  sub->setGeometry(place.x, place.y, place.width, place.height);
+  if (maximized)
     sub->showMaximized();
   else
     sub->show();
-  QSize area = mdi->viewport()->size();
-  sub->resize(std::max(640, area.width() * 9 / 10), std::max(420, area.height() * 9 / 10));
   mdi->setActiveSubWindow(sub);
   form->Grid1->setFocus();
 }
@@ -548,11 +555,19 @@ void TForm1::repaintCells(const Worksheet& ws, const CellRange& range) {
 void TForm1::arrangeWindows(Arrangement how) {
   switch (how) {
     case Arrangement::Tile:
-      mdi->tileSubWindows();
+    case Arrangement::Cascade: {
+      QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
+      QSize area = mdi->viewport()->size();
+      std::vector<Rect> tiles = tilePlaces(int(subs.size()), area.width(), area.height());
+      for (int i = 0; i < subs.size(); ++i) {
+        if (subs[i]->isMaximized() || subs[i]->isMinimized()) subs[i]->showNormal();
+        Rect r = how == Arrangement::Tile ? tiles[i] : cascadePlace(i, area.width(), area.height());
+        subs[i]->setGeometry(r.x, r.y, r.width, r.height);
+        if (how == Arrangement::Cascade) subs[i]->raise();
+      }
+      if (QMdiSubWindow* active = mdi->activeSubWindow()) active->raise();
       break;
-    case Arrangement::Cascade:
-      mdi->cascadeSubWindows();
-      break;
+    }
     case Arrangement::Next:
       mdi->activateNextSubWindow();
       break;

@@ -51,3 +51,39 @@ TEST_F(SheetTest, PaneGeometryPutsFrozenTitlesFirstAndFindsCellsAndEdges) {
 
 }  // namespace
 }  // namespace tw::test
+
+#include "shell/window_placement.h"
+
+namespace tw::test {
+namespace {
+
+TEST(WindowPlacement, NewWindowsCascadeFullyVisibleAtAUsefulSize) {
+  for (int n = 0; n < 40; ++n) {
+    Rect r = cascadePlace(n, 1000, 600);
+    EXPECT_GE(r.x, 0);
+    EXPECT_LE(r.right(), 1000) << n;
+    EXPECT_LE(r.bottom(), 600) << n;
+    EXPECT_EQ(r.width, 750);
+    EXPECT_EQ(r.height, 450);
+  }
+  EXPECT_EQ(cascadePlace(1, 1000, 600).x, kCascadeStep);
+  EXPECT_EQ(cascadePlace(7, 1000, 600).x, 0);  // 150 pixels of room: seven steps, then over
+  // A small area: the window takes all of it rather than shrinking below use.
+  Rect small = cascadePlace(3, 400, 250);
+  EXPECT_EQ(small.width, 400);
+  EXPECT_EQ(small.height, 250);
+  EXPECT_EQ(small.x, 0);
+}
+
+TEST(WindowPlacement, TilesFillTheAreaWithoutOverlap) {
+  std::vector<Rect> t = tilePlaces(5, 900, 600);
+  ASSERT_EQ(t.size(), 5u);
+  int area = 0;
+  for (const Rect& r : t) area += r.width * r.height;
+  EXPECT_EQ(area, 900 * 600);
+  EXPECT_EQ(t[3].width, 450);  // the last row's two share its width
+  EXPECT_TRUE(tilePlaces(0, 900, 600).empty());
+}
+
+}  // namespace
+}  // namespace tw::test
