@@ -145,7 +145,8 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
         canvas.fillRectangle({x0, y, x1 - x0, h}, cells[i].fill);
         i = j;
       }
-      for (const CellDraw& d : cells) {
+      for (size_t ci = 0; ci < cells.size(); ++ci) {
+        const CellDraw& d = cells[ci];
         if (d.text.empty()) continue;
         if (d.picture) {
           canvas.drawPictureFile(d.stretch ? Rect{d.x, y, d.width, h} : Rect{d.x, y, 0, 0}, d.text,
@@ -176,15 +177,27 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
         int textTop = y + (h - ascent - descent) / 2;
         bool fits = x >= d.x && x + w <= d.x + d.clipWidth;
         bool spillsOver = x + w > d.x + d.width && d.clipWidth > d.width;
-        if (spillsOver && d.spillColour != d.textColour) {
-          // The cursor's colours stay inside its cell; the neighbours show
-          // the rest of the text in the cell's own colour.
-          canvas.setTextColour(d.spillColour);
-          canvas.setClip(Rect{d.x + d.width, y, d.clipWidth - d.width, h}.intersected(cellArea));
-          canvas.drawText(x, textTop, d.text);
-          canvas.setTextColour(d.textColour);
-          canvas.setClip(Rect{d.x, y, d.width, h}.intersected(cellArea));
-          canvas.drawText(x, textTop, d.text);
+        // Over a neighbour the text takes that cell's colour when the
+        // cursor or the selection is there, else the label's own.
+        bool mixed = false;
+        if (spillsOver) {
+          mixed = d.spillColour != d.textColour;
+          for (size_t k = ci + 1; k < cells.size() && cells[k].x < d.x + d.clipWidth; ++k)
+            mixed = mixed || (cells[k].highlighted && cells[k].textColour != d.spillColour);
+        }
+        if (mixed) {
+          auto piece = [&](const Rect& r, uint32_t colour) {
+            canvas.setTextColour(colour);
+            canvas.setClip(r.intersected(cellArea));
+            canvas.drawText(x, textTop, d.text);
+          };
+          piece({d.x, y, d.width, h}, d.textColour);
+          for (size_t k = ci + 1; k < cells.size() && cells[k].x < d.x + d.clipWidth; ++k) {
+            const CellDraw& e = cells[k];
+            int right = std::min(e.x + e.width, d.x + d.clipWidth);
+            piece({e.x, y, right - e.x, h}, e.highlighted ? e.textColour : d.spillColour);
+          }
+          canvas.setTextColour(lastColour);
           canvas.setClip(cellArea);
           continue;
         }

@@ -52,6 +52,7 @@ std::vector<CellDraw> layoutRow(const Worksheet& ws, int row, const DrawContext&
     d.spillColour = d.textColour;
     bool current = ctx.currentCellShown && row == ctx.currentRow && col == ctx.currentCol;
     bool selected = !current && inRange(ctx.selection, row, col) && !ctx.selection.isSingleCell();
+    d.highlighted = (current || selected) && !ctx.printing;
     if (current && !ctx.printing) {
       d.fill = toRgb(s.colours[kCursorColour] & kColourRgbMask);
       if (!ctx.monochrome) d.textColour = paletteRgb(s.colours[kCursorColour]);

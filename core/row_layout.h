@@ -42,6 +42,7 @@ struct CellDraw {
   // The colour of the part that spills over the neighbours: the cell's own,
   // which the cursor's or the selection's colour does not reach.
   uint32_t spillColour = 0;
+  bool highlighted = false;  // the cursor's cell or the selection's: its own colours
   CellFont font;
   uint8_t borders = 0;
   bool picture = false;  // a "|<" or "|>" label: text holds the file name

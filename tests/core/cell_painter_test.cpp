@@ -112,14 +112,32 @@ TEST_F(CellPainter, ASpillingLabelIsClippedAtTheFirstFilledCell) {
   // Under the cursor, A1's colours stay in A1: B1 shows the rest as the
   // label's own colour, not white on white.
   ASSERT_EQ(first.size(), 2u);
-  EXPECT_EQ(*first[0]->clip, (Rect{120, 20, 72, 20}));
-  EXPECT_EQ(first[0]->colour, cellTextColour(ws, ws.cellAt(0, 0), CellLook{}));
-  EXPECT_EQ(*first[1]->clip, (Rect{48, 20, 72, 20}));
-  EXPECT_NE(first[1]->colour, first[0]->colour);
+  EXPECT_EQ(*first[0]->clip, (Rect{48, 20, 72, 20}));
+  EXPECT_EQ(*first[1]->clip, (Rect{120, 20, 72, 20}));
+  EXPECT_EQ(first[1]->colour, cellTextColour(ws, ws.cellAt(0, 0), CellLook{}));
+  EXPECT_NE(first[0]->colour, first[1]->colour);
   // A text that fits is drawn under the cell area's clip only.
   const DrawOp* five = canvas.findText("5 ");
   ASSERT_NE(five, nullptr);
   EXPECT_EQ(five->clip, (Rect{0, 0, 400, 60}));
+}
+
+TEST_F(CellPainter, APointerOverASpilledLabelShowsItInThePointersColours) {
+  enter("A1", "a label that runs on and on");
+  style.headers = false;
+  DrawContext ctx;
+  ctx.currentRow = 0;
+  ctx.currentCol = 1;  // B1, under A1's text
+  paintGrid(canvas, ws, g, ctx, style, &drawn);
+  std::vector<DrawOp> pieces;
+  for (const DrawOp& op : canvas.ofKind(DrawKind::Text))
+    if (op.text == "a label that runs on and on") pieces.push_back(op);
+  ASSERT_GE(pieces.size(), 3u);
+  uint32_t own = cellTextColour(ws, ws.cellAt(0, 0), CellLook{});
+  EXPECT_EQ(pieces[0].colour, own);                     // A1
+  EXPECT_EQ(*pieces[1].clip, (Rect{120, 20, 72, 20}));  // B1, the pointer's
+  EXPECT_NE(pieces[1].colour, own);
+  EXPECT_EQ(pieces[2].colour, own);  // C1
 }
 
 TEST_F(CellPainter, AZoomedWindowScalesEveryCellFont) {
