@@ -77,6 +77,8 @@ class Lister {
     CellRange want = r.ordered();
     for (const RangeName& n : ws_.names.entries()) {
       if (!n.range.valid() || n.range.ordered() != want) continue;
+      // A name that reads as an address would read back as that address.
+      if (RangeNameTable::acceptable(n.name) == false) continue;
       // Without "$" only 11 characters are looked up when read back.
       if (!absolute && n.name.size() > 11) continue;
       return &n;
@@ -161,7 +163,9 @@ class Lister {
       const RangeName* n = nullptr;
       CellRange r = CellRange::of(ca.row, ca.column, cb.row, cb.column);
       for (const RangeName& e : ws_.names.entries())
-        if (e.range.valid() && e.range.ordered() == r.ordered()) n = &e;
+        if (e.range.valid() && e.range.ordered() == r.ordered() &&
+            RangeNameTable::acceptable(e.name))
+          n = &e;
       if (n) {
         // Written without "$" when the short lookup finds it again.
         target = n->name.size() > 11 ? "$" + n->name : n->name;

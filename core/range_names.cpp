@@ -57,8 +57,13 @@ bool RangeNameTable::acceptable(std::string_view name) {
 }
 
 int RangeNameTable::DefineName(std::string_view name, const CellRange& range) {
+  if (!acceptable(normalise(name))) return 0;
+  return DefineStoredName(name, range);
+}
+
+int RangeNameTable::DefineStoredName(std::string_view name, const CellRange& range) {
   std::string key = normalise(name);
-  if (!acceptable(key)) return 0;
+  if (key.empty()) return 0;
   int at = FindName(key);
   if (at > 0) {
     entries_[at - 1].range = range;

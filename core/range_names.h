@@ -25,6 +25,10 @@ class RangeNameTable {
   // Replaces or inserts; the entry number, negative when the entry is new.
   // 0 when the table is full or the name is not acceptable.
   int DefineName(std::string_view name, const CellRange& range);
+  // As a file stores it: also a name that reads as a cell address (other
+  // programs write such names), kept so that nothing read is lost. Only an
+  // empty name is refused.
+  int DefineStoredName(std::string_view name, const CellRange& range);
   // The former entry number, or 0 when there was none.
   int DeleteName(std::string_view name);
   void ResetNames() { entries_.clear(); }

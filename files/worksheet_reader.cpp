@@ -670,7 +670,7 @@ void Reader::nameRecord(const Record& r) {
       if (!validAddress(range.row1, range.col1) || !validAddress(range.row2, range.col2)) return;
     }
   }
-  ws_->names.DefineName(name, range);
+  ws_->names.DefineStoredName(name, range);
 }
 
 void Reader::applySettingsRecord(const Record& r) {

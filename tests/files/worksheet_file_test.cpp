@@ -625,6 +625,24 @@ TEST_F(FileTest, FailedSaveLeavesThePreviousFileAndTheModifiedFlag) {
   EXPECT_EQ(files, 0);
 }
 
+TEST_F(FileTest, NamesThatReadAsAddressesAreKeptFromFiles) {
+  // Other programs write names such as Q1 or FY24; they come back whole.
+  enter("A5", "3");
+  enter("B1", "@SUM(A5..B9)");
+  ASSERT_EQ(ws.names.DefineName("FY24", CellRange::of(4, 0, 8, 1)), 0);  // typed: refused
+  ASSERT_NE(ws.names.DefineStoredName("FY24", CellRange::of(4, 0, 8, 1)), 0);
+  ASSERT_NE(ws.names.DefineStoredName("Q1", CellRange::cell(4, 0)), 0);
+  ASSERT_TRUE(Save(ws, dir.file("NAMES.WK1")));
+  Worksheet& back = session.openWorksheet("BACK.WK1");
+  EXPECT_TRUE(load(back, dir.file("NAMES.WK1")).messages.empty());
+  EXPECT_GT(back.names.FindName("FY24"), 0);
+  EXPECT_GT(back.names.FindName("Q1"), 0);
+  // The formula lists the range it names, which reads back the same.
+  CellHandle h = back.FindCell(0, 1);
+  EXPECT_EQ(CellInputText(back, h), "@SUM(A5..B9)");
+  EXPECT_EQ(back.CellNumber(h), 3);
+}
+
 TEST_F(FileTest, SavesKeepLinksPermissionsAndLongNames) {
   enter("A1", "1");
   session.settings().backups = true;
