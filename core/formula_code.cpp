@@ -134,7 +134,9 @@ bool RelocateReferences(Worksheet& ws, uint8_t* code, int rowDelta, int colDelta
 namespace {
 
 bool knownOpcode(uint8_t o) {
-  return o <= op::kFactorial || (o >= op::kFirstFunction && o <= op::kLastFunction) ||
+  // 0xBC to 0xFD have no function: a file may hold them; they take one
+  // argument and evaluate to ERR.
+  return o <= op::kFactorial || (o >= op::kFirstFunction && o < op::kUserFunction) ||
          o == op::kUserFunction || o == op::kRangeFunction;
 }
 

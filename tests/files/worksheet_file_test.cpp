@@ -625,6 +625,31 @@ TEST_F(FileTest, FailedSaveLeavesThePreviousFileAndTheModifiedFlag) {
   EXPECT_EQ(files, 0);
 }
 
+TEST_F(FileTest, OpcodesWithoutAFunctionLoadListAndSaveUnchanged) {
+  enter("B1", "@ABS(7)");
+  ASSERT_TRUE(Save(ws, dir.file("UKW.WKS")));
+  Bytes b = readFile(dir.file("UKW.WKS"));
+  // The integer 7, then ABS (0x21) and the end mark: ABS becomes 0xC5.
+  const Bytes abs7 = {0x05, 0x07, 0x00, 0x21, 0x03};
+  auto at = std::search(b.begin(), b.end(), abs7.begin(), abs7.end());
+  ASSERT_NE(at, b.end());
+  at[3] = 0xC5;
+  {
+    std::ofstream out(dir.file("UKW.WKS"), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  }
+  Worksheet& back = session.openWorksheet("BACK.WKS");
+  EXPECT_TRUE(load(back, dir.file("UKW.WKS")).messages.empty());
+  CellHandle h = back.FindCell(0, 1);
+  ASSERT_NE(h, kNoCell);
+  EXPECT_EQ(CellInputText(back, h), "+UKW(7)");
+  EXPECT_TRUE(back.cell(h).isErr());
+  ASSERT_TRUE(Save(back, dir.file("AGAIN.WKS")));
+  Bytes again = readFile(dir.file("AGAIN.WKS"));
+  const Bytes kept = {0x05, 0x07, 0x00, 0xC5, 0x03};
+  EXPECT_NE(std::search(again.begin(), again.end(), kept.begin(), kept.end()), again.end());
+}
+
 TEST_F(FileTest, NamesThatReadAsAddressesAreKeptFromFiles) {
   // Other programs write names such as Q1 or FY24; they come back whole.
   enter("A5", "3");
