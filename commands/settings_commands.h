@@ -52,7 +52,7 @@ namespace tw {
 
 class CommandTable;
 
-// The font specification of GENFONT and the graph fonts: up to four fields
+// The font text of GENFONT and the graph fonts: up to four fields
 // separated by ",": typeface, size, style letters (B, I, U), colour. An
 // empty field leaves that part as it is.
 struct FontSpec {
@@ -63,7 +63,7 @@ struct FontSpec {
 };
 FontSpec parseFontSpec(std::string_view text);
 
-// GENFORMAT code, GENFONT spec, GENCOLOR item, high, low, mode, GENOPTION
+// GENFORMAT code, GENFONT font text, GENCOLOR item, high, low, mode, GENOPTION
 // items, GENADV item.
 void addSettingsCommands(CommandTable& table);
 

@@ -102,23 +102,18 @@ namespace {
 void nullReferences(Worksheet& ws, CellHandle formula, CellHandle cell) {
   uint8_t* code = ws.cell(formula).content;
   if (!code) return;
-  const FunctionTable& table = ws.session().functionTable();
-  size_t last = code[0];
-  for (size_t pos = 2; pos < last;) {
-    uint8_t opcode = code[pos];
-    size_t next = WalkCode(table, code, pos, last);
-    if (next == 0 || opcode == op::kEnd) break;
-    if (opcode == op::kRef) {
-      if ((readWord(code + pos + 1) & kHandleMask) == cell) writeWord(code + pos + 1, 0);
-    } else if (opcode == op::kRange) {
-      if ((readWord(code + pos + 1) & kHandleMask) == cell ||
-          (readWord(code + pos + 5) & kHandleMask) == cell) {
-        writeWord(code + pos + 1, 0);
-        writeWord(code + pos + 5, 0);
-      }
-    }
-    pos = next;
-  }
+  auto names = [&](const uint8_t* p) { return (readWord(p) & kHandleMask) == cell; };
+  forEachReferenceOperand(
+      ws.session().functionTable(), code,
+      [&](size_t at) {
+        if (names(code + at)) writeWord(code + at, 0);
+      },
+      [&](size_t at) {
+        if (names(code + at) || names(code + at + 4)) {
+          writeWord(code + at, 0);
+          writeWord(code + at + 4, 0);
+        }
+      });
 }
 
 void dropLinks(Worksheet& ws, CellHandle cell) {

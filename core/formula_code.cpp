@@ -109,23 +109,16 @@ bool RelocateReferences(Worksheet& ws, uint8_t* code, int rowDelta, int colDelta
     }
     return n | (w & (kRowAbsoluteBit | kColAbsoluteBit));
   };
-  const FunctionTable& table = ws.session().functionTable();
-  size_t last = code[0];
-  for (size_t pos = 2; pos < last;) {
-    uint8_t opcode = code[pos];
-    size_t next = WalkCode(table, code, pos, last);
-    if (next == 0 || opcode == op::kEnd) break;
-    if (opcode == op::kRef) {
-      writeWord(code + pos + 1, moved(readWord(code + pos + 1)));
-    } else if (opcode == op::kRange) {
-      uint32_t a = moved(readWord(code + pos + 1));
-      uint32_t b = a ? moved(readWord(code + pos + 5)) : 0;
-      if (!a || !b) a = b = 0;
-      writeWord(code + pos + 1, a);
-      writeWord(code + pos + 5, b);
-    }
-    pos = next;
-  }
+  forEachReferenceOperand(
+      ws.session().functionTable(), code,
+      [&](size_t at) { writeWord(code + at, moved(readWord(code + at))); },
+      [&](size_t at) {
+        uint32_t a = moved(readWord(code + at));
+        uint32_t b = a ? moved(readWord(code + at + 4)) : 0;
+        if (!a || !b) a = b = 0;
+        writeWord(code + at, a);
+        writeWord(code + at + 4, b);
+      });
   return ok;
 }
 

@@ -125,6 +125,24 @@ bool ConvertReferences(Worksheet& ws, uint8_t* code, int row, int col, Reference
 // either corner does. Missing cells are created; false when one could not be.
 bool RelocateReferences(Worksheet& ws, uint8_t* code, int rowDelta, int colDelta);
 
+// Calls onRef(position) for each single reference and onRange(position)
+// for each range, the position being that of the first reference word (a
+// range's second word follows 4 bytes on).
+template <class R, class G>
+void forEachReferenceOperand(const FunctionTable& table, uint8_t* code, R&& onRef, G&& onRange) {
+  size_t last = code[0];
+  for (size_t pos = 2; pos < last;) {
+    uint8_t opcode = code[pos];
+    size_t next = WalkCode(table, code, pos, last);
+    if (next == 0 || opcode == op::kEnd) return;
+    if (opcode == op::kRef)
+      onRef(pos + 1);
+    else if (opcode == op::kRange)
+      onRange(pos + 1);
+    pos = next;
+  }
+}
+
 // Calls fn(wordPosition) for each reference word of class 1 and 2 operands.
 template <class F>
 void forEachReferenceWord(const FunctionTable& table, const uint8_t* code, F&& fn) {
