@@ -79,17 +79,21 @@ CellHandle Worksheet::insertCell(CellHandle prev, CellHandle next, int row, int 
     session_.error().raise(0, "Out of Memory");
     return kNoCell;
   }
+  linkBetween(made, prev, next, row, col);
+  return made;
+}
+
+void Worksheet::linkBetween(CellHandle h, CellHandle prev, CellHandle next, int row, int col) {
   if (row > maxRow) maxRow = static_cast<int16_t>(row);
   if (col > maxCol) maxCol = static_cast<int16_t>(col);
-  Cell& c = pool_[made];
+  Cell& c = pool_[h];
   c.column = static_cast<uint8_t>(col);
   c.row = static_cast<int16_t>(row);
   c.next = next;
   if (prev != kNoCell)
-    pool_[prev].next = made;
+    pool_[prev].next = h;
   else
-    rowHeads[row] = made;
-  return made;
+    rowHeads[row] = h;
 }
 
 void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
@@ -111,16 +115,7 @@ void Worksheet::UnlinkFromRow(CellHandle h) {
 void Worksheet::LinkCellAt(CellHandle h, int row, int col) {
   CellHandle prev;
   CellHandle next = FindCellAtOrAfter(row, col, &prev);
-  Cell& c = pool_[h];
-  c.row = static_cast<int16_t>(row);
-  c.column = static_cast<uint8_t>(col);
-  c.next = next;
-  if (prev != kNoCell)
-    pool_[prev].next = h;
-  else
-    rowHeads[row] = h;
-  if (row > maxRow) maxRow = static_cast<int16_t>(row);
-  if (col > maxCol) maxCol = static_cast<int16_t>(col);
+  linkBetween(h, prev, next, row, col);
   modified = true;
 }
 

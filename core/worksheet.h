@@ -149,6 +149,9 @@ class Worksheet {
   // A new record for (row, col) linked between prev (kNoCell: the row's
   // head) and next.
   CellHandle insertCell(CellHandle prev, CellHandle next, int row, int col);
+  // Gives the record (row, col) and links it between prev (kNoCell: the
+  // row's head) and next; the extent grows to cover it.
+  void linkBetween(CellHandle h, CellHandle prev, CellHandle next, int row, int col);
 
   Session& session_;
   CellPool pool_;

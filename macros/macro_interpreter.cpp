@@ -208,6 +208,21 @@ void MacroInterpreter::RunMacroAt(int row, int col, bool step) {
   finish();
 }
 
+// How a line of the worksheet is translated: its separator, its names, and
+// repeat counts evaluated as formulas in it.
+TranslateContext MacroInterpreter::translateContext(Worksheet& ws) {
+  TranslateContext cx;
+  cx.separator = session_.settings().argumentSeparator;
+  cx.isRangeName = [&ws](std::string_view n) { return ws.names.FindName(n) > 0; };
+  cx.evaluate = [this, &ws](std::string_view f) -> std::optional<double> {
+    EvalResult r = session_.evaluator().EvaluateText(ws, f);
+    session_.error().clear();
+    if (r.error || r.isString) return std::nullopt;
+    return r.number;
+  };
+  return cx;
+}
+
 void MacroInterpreter::RunMacroText(const std::string& text) {
   if (session_.macroRunning) {
     session_.host().beep();
@@ -216,16 +231,7 @@ void MacroInterpreter::RunMacroText(const std::string& text) {
   start();
   Worksheet* ws = worksheet();
   if (!ws) return finish();
-  TranslateContext cx;
-  cx.separator = session_.settings().argumentSeparator;
-  cx.isRangeName = [ws](std::string_view n) { return ws->names.FindName(n) > 0; };
-  cx.evaluate = [this, ws](std::string_view f) -> std::optional<double> {
-    EvalResult r = session_.evaluator().EvaluateText(*ws, f);
-    session_.error().clear();
-    if (r.error || r.isString) return std::nullopt;
-    return r.number;
-  };
-  text_ = TranslateMacroLine(text, cx);
+  text_ = TranslateMacroLine(text, translateContext(*ws));
   text_ += '\0';
   line_ = text_;
   lineRow_ = kTextRow;
@@ -305,16 +311,7 @@ bool MacroInterpreter::loadLine(int row, int col) {
   if (!ws || !validAddress(row, col)) return false;
   CellHandle h = ws->FindCell(row, col);
   if (!hasContent(ws->cellPtr(h))) return false;
-  TranslateContext cx;
-  cx.separator = session_.settings().argumentSeparator;
-  cx.isRangeName = [ws](std::string_view n) { return ws->names.FindName(n) > 0; };
-  cx.evaluate = [this, ws](std::string_view f) -> std::optional<double> {
-    EvalResult r = session_.evaluator().EvaluateText(*ws, f);
-    session_.error().clear();
-    if (r.error || r.isString) return std::nullopt;
-    return r.number;
-  };
-  line_ = TranslateMacroLine(ws->LabelText(h), cx);
+  line_ = TranslateMacroLine(ws->LabelText(h), translateContext(*ws));
   line_ += '\0';
   lineRow_ = row;
   lineCol_ = col;

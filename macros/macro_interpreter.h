@@ -16,6 +16,7 @@
 
 #include "commands/command.h"
 #include "core/cell_address.h"
+#include "macros/macro_translate.h"
 #include "shell/frame.h"
 
 namespace tw {
@@ -65,6 +66,7 @@ class MacroInterpreter : public MacroRunner {
   static constexpr int kTextRow = -2;
 
   Worksheet* worksheet();
+  TranslateContext translateContext(Worksheet& ws);
   void start();
   void run();
   void finish();
