@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl1-mesa-dev xvfb xauth
   clang libclang-rt-14-dev libfuzzer-14-dev
-  gnumeric
+  gnumeric desktop-file-utils shared-mime-info libxml2-utils
 )
 
 install_missing() {

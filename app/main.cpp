@@ -1,6 +1,7 @@
 // talloway: the desktop program.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QSplashScreen>
@@ -35,6 +36,11 @@ QPixmap splashPicture() {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("TALLOWAY");
+  app.setDesktopFileName("talloway");
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QString(":/icons/talloway-%1.png").arg(size), QSize(size, size));
+  app.setWindowIcon(icon);
   bool splash = std::getenv("TALLOWAY_NO_SPLASH") == nullptr;
   QElapsedTimer since;
   since.start();
