@@ -26,7 +26,7 @@ std::optional<std::string> chooseSaveName(CommandContext& cx, const std::string&
   request.title = "TALLOWAY SAVE AS...";
   request.directory = settings.saveDirectory;
   request.name = std::string(baseName(initial));
-  request.filters = {"Worksheets(*.WKS *.WK1)"};
+  request.filters = {"Worksheets (*.wks *.wk1)"};
   std::optional<std::string> chosen = cx.host().saveFileName(request);
   if (!chosen || chosen->empty()) return std::nullopt;
   settings.saveDirectory = directoryOf(*chosen);

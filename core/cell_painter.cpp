@@ -51,7 +51,7 @@ void paintHeaders(Canvas& canvas, const Worksheet& ws, const GridGeometry& g,
   canvas.fillRectangle({0, 0, style.rowHeaderWidth, style.height}, style.headerFill);
   canvas.setFont(style.windowFont);
   canvas.setTextColour(style.headerText);
-  canvas.setPen({style.headerText, 1, LineStyle::Solid});
+  canvas.setPen({style.headerLine, 1, LineStyle::Solid});
   CellRange sel = style.marked.ordered();
   std::vector<Line> lines;
   for (size_t i = 0; i < g.cols.size(); ++i) {
@@ -238,8 +238,11 @@ void paintGrid(Canvas& canvas, const Worksheet& ws, const GridGeometry& g, DrawC
     if (ri >= 0 && ci >= 0) {
       canvas.setPen({0, 2, LineStyle::Solid});
       canvas.setBrush({0, FillStyle::None});
-      canvas.drawRectangle(
-          {g.colX[ci], g.rowY[ri], g.colX[ci + 1] - g.colX[ci], g.rowY[ri + 1] - g.rowY[ri]});
+      // A two-pixel pen is centred on the outline: moved in by one pixel,
+      // the frame stays inside the cell and leaves nothing behind on its
+      // neighbours when the cursor moves on and only its rows are drawn.
+      canvas.drawRectangle({g.colX[ci] + 1, g.rowY[ri] + 1, g.colX[ci + 1] - g.colX[ci] - 1,
+                            g.rowY[ri + 1] - g.rowY[ri] - 1});
     }
   }
 }

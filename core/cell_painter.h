@@ -38,6 +38,7 @@ struct GridStyle {
   uint32_t headerFill = 0xC0C0C0;
   uint32_t headerSelectedFill = 0xA7A7A7;
   uint32_t headerText = 0x000000;
+  uint32_t headerLine = 0x808080;  // the lines between the headers' cells
   // The headers of these rows and columns are shaded (the active pane's selection).
   CellRange marked{};
   bool gridLines = true;  // as the worksheet's settings ask (horizontal, vertical)

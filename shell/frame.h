@@ -116,6 +116,12 @@ class Frame : private Workspace {
   // otherwise asking for each argument not given (ranges through prompts,
   // the others through input boxes). argument, when not empty, is the first.
   void invoke(std::string_view command, const std::string& argument = {});
+  // The commands that open a dialog of the frame.
+  std::vector<std::string> dialogCommands() const {
+    std::vector<std::string> names;
+    for (const auto& [name, open] : forms_) names.push_back(name);
+    return names;
+  }
   CommandContext context();
 
   // --- Keys --------------------------------------------------------------------

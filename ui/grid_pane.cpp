@@ -70,7 +70,7 @@ void GridPane::refresh(bool cursorOnly) {
   for (int row : {paintedRow_, p.row}) {
     int i = g.rowIndex(row);
     if (i < 0) continue;
-    update(QRect(0, g.rowY[i], width(), g.rowY[i + 1] - g.rowY[i]));
+    update(QRect(0, g.rowY[i] - 1, width(), g.rowY[i + 1] - g.rowY[i] + 2));
   }
 }
 
@@ -128,6 +128,7 @@ void GridPane::paintEvent(QPaintEvent*) {
   style.headerFill = rgbOf(face);
   style.headerSelectedFill = rgbOf(face.darker(115));
   style.headerText = rgbOf(faceText);
+  style.headerLine = rgbOf(face.darker(140));
   if (activePane) style.marked = p.selection();
   style.gridColour = toRgb(ws.session().settings().gridColour);
   style.background = toRgb(ws.settings.colours[kBackgroundColour] & 0xFFFFFF);

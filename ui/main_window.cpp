@@ -417,11 +417,25 @@ void TForm1::buildStatusBar() {
   statusBar()->addWidget(PnMode);
   statusBar()->addWidget(gauge);
   for (QLabel* l : {PnCap, PnScr, PnNum, PnIns, PnAuto}) statusBar()->addPermanentWidget(l);
-  setToggle(PnCap, capsLock_);
-  setToggle(PnScr, scrollLock_);
-  setToggle(PnNum, numLock_);
+  showLocks(queryLockToggles().value_or(locks_));
   setToggle(PnIns, frame_.insertMode());
   statusBar()->setVisible(session_.settings().statusBar);
+}
+
+void TForm1::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::ActivationChange && isActiveWindow() && PnCap)
+    showLocks(queryLockToggles().value_or(locks_));
+  QMainWindow::changeEvent(e);
+}
+
+// The lock panels show what the keyboard holds; Scroll Lock also decides
+// whether Enter moves the cursor.
+void TForm1::showLocks(const LockToggles& t) {
+  locks_ = t;
+  setToggle(PnCap, t.caps);
+  setToggle(PnNum, t.num);
+  setToggle(PnScr, t.scroll);
+  frame_.setEnterMoves(t.scroll);
 }
 
 void TForm1::setToggle(QLabel* panel, bool on) {
@@ -714,18 +728,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     }
     return false;
   }
+  if (type == QEvent::KeyPress) {
+    // A lock key asks the display server where it can; any key reads the
+    // modifier state that came with it.
+    int key = ke->key();
+    bool lockKey = key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock;
+    std::optional<LockToggles> asked = lockKey ? queryLockToggles() : std::nullopt;
+    showLocks(asked.value_or(togglesFromKey(*ke, locks_)));
+  }
   if (type == QEvent::KeyRelease) return ke->key() == Qt::Key_Alt;
   switch (ke->key()) {
     case Qt::Key_CapsLock:
-      setToggle(PnCap, capsLock_ = !capsLock_);
-      return false;
     case Qt::Key_NumLock:
-      setToggle(PnNum, numLock_ = !numLock_);
-      return false;
     case Qt::Key_ScrollLock:
-      setToggle(PnScr, scrollLock_ = !scrollLock_);
-      frame_.setEnterMoves(scrollLock_);
-      return false;
+      return true;  // taken here, so that it does not travel on and toggle again
     default:
       break;
   }

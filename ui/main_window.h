@@ -26,6 +26,7 @@
 #include "core/session.h"
 #include "macros/macro_interpreter.h"
 #include "shell/frame.h"
+#include "ui/keyboard_state.h"
 #include "ui/qt_host.h"
 
 namespace tw {
@@ -101,11 +102,11 @@ class TForm1 : public QMainWindow, public FrameView {
   QLabel* promptCaption;
   QLineEdit* promptText;
   QComboBox* promptNames;  // the range names, offered while a prompt is open
-  QLabel* PnMode;
-  QLabel* PnCap;
-  QLabel* PnScr;
-  QLabel* PnNum;
-  QLabel* PnIns;
+  QLabel* PnMode = nullptr;
+  QLabel* PnCap = nullptr;
+  QLabel* PnScr = nullptr;
+  QLabel* PnNum = nullptr;
+  QLabel* PnIns = nullptr;
   QLabel* PnAuto;
   QProgressBar* gauge;
   QMdiArea* mdi;
@@ -116,6 +117,7 @@ class TForm1 : public QMainWindow, public FrameView {
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void buildMenus();
@@ -126,6 +128,7 @@ class TForm1 : public QMainWindow, public FrameView {
   void buildStatusBar();
   void updateTitle();
   void setToggle(QLabel* panel, bool on);
+  void showLocks(const LockToggles& t);
   void releaseHeldKeys();
   void writeSettings();
   std::string settingsDir() const;
@@ -145,7 +148,7 @@ class TForm1 : public QMainWindow, public FrameView {
   // Keys typed while a macro plays, given to the frame once it has ended.
   std::deque<KeyPress> heldKeys_;
   QTimer heldTimer_;
-  bool capsLock_ = false, numLock_ = true, scrollLock_ = false;
+  LockToggles locks_;
   bool settingsWritten_ = false;
   bool closing_ = false;
 };

@@ -20,6 +20,7 @@
 #include "core/cell_address.h"
 #include "core/char_case.h"
 #include "core/dialog_model.h"
+#include "shell/file_filters.h"
 #include "shell/frame.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
@@ -111,7 +112,7 @@ std::optional<std::string> fileDialog(QWidget* parent, const FileRequest& r, boo
   d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   QStringList filters;
-  for (const std::string& f : r.filters) filters << toQt(f);
+  for (const std::string& f : r.filters) filters << toQt(filterInEitherCase(f));
   d.setNameFilters(filters);
   if (!r.name.empty() && r.name.find('*') == std::string::npos) d.selectFile(pathToQt(r.name));
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;

@@ -78,7 +78,7 @@ TEST_F(CellPainter, OneRowFillsTextsBordersAndTheCursor) {
   EXPECT_TRUE(hasLine({{192, 20}, {263, 20}}, 1));
   std::vector<DrawOp> frames = canvas.ofKind(DrawKind::Rectangle);
   ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0].rect, (Rect{48, 20, 72, 20}));
+  EXPECT_EQ(frames[0].rect, (Rect{49, 21, 71, 19}));  // the pen falls inside A1
   EXPECT_EQ(frames[0].pen.width, 2);
 
   // Grid lines in the grid colour, the headers' letters and number.

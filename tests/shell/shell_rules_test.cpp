@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "shell/dialog_models.h"
+#include "shell/file_filters.h"
 #include "shell/startup.h"
 #include "shell/window_layout.h"
 #include "shell/window_state.h"
@@ -115,6 +116,16 @@ TEST_F(ProgramTest, GeneralSettingsApplyToTheWorksheetAndTheDefaults) {
   frame.invoke("GENERALSETTINGS");
   EXPECT_EQ(session.settings().argumentSeparator, ',');
   EXPECT_FALSE(host.errors.empty());
+}
+
+// A file dialog on Linux matches names case-sensitively: worksheets named
+// either way must show, and the text around the patterns stays.
+TEST(FileFilters, MatchNamesInEitherCase) {
+  EXPECT_EQ(filterInEitherCase("Worksheets (*.wks *.wk1)"), "Worksheets (*.wks *.WKS *.wk1 *.WK1)");
+  EXPECT_EQ(filterInEitherCase("Backups (*.WKB)"), "Backups (*.wkb *.WKB)");
+  EXPECT_EQ(filterInEitherCase("All Files (*)"), "All Files (*)");
+  EXPECT_EQ(filterInEitherCase("Text (*.txt;*.prn)"), "Text (*.txt *.TXT *.prn *.PRN)");
+  EXPECT_EQ(filterInEitherCase("no patterns"), "no patterns");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The desktop program driven as a user would, offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -426,6 +428,77 @@ class DesktopTest : public QObject {
     QTRY_COMPARE(main->windowTitle(), QString("TALLOWAY"));
     main->frame().execute("FILENEW");
     form = main->activeForm();
+  }
+
+  // Every dialog shows its mnemonics as underlines: an "&" in a label with no
+  // widget to jump to, or in a title or a tip, would be shown as it stands.
+  void noDialogShowsARawAmpersand() {
+    auto raw = [](const QString& text) {
+      return QString(text).replace("&&", "").contains('&');
+    };
+    main->host().quiet = false;
+    EnterCell(form->state().worksheet(), "1", 0, 0);
+    QStringList faults;
+    int seen = 0;
+    for (const std::string& name : main->frame().dialogCommands()) {
+      QTimer::singleShot(50, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        ++seen;
+        QString where = QString::fromStdString(name) + ": ";
+        if (raw(d->windowTitle())) faults << where + d->windowTitle();
+        for (QLabel* l : d->findChildren<QLabel*>())
+          if (l->textFormat() != Qt::RichText && raw(l->text()) && !l->buddy())
+            faults << where + l->text();
+        for (QWidget* w : d->findChildren<QWidget*>())
+          if (raw(w->toolTip())) faults << where + w->toolTip();
+        d->reject();
+      });
+      main->frame().invoke(name);
+      QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
+    main->host().quiet = true;
+    QVERIFY(seen >= 10);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+  }
+
+  // The lock panels follow the state the keyboard reports with each key, and
+  // Scroll Lock makes Enter move the cursor.
+  void lockPanelsFollowTheKeyboard() {
+    auto on = [](QLabel* l) { return l->palette().color(QPalette::Window) == QColor(Qt::black); };
+    auto send = [this](int key, quint32 nativeMods, const QString& text) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, 38, 0, nativeMods, text);
+      QApplication::sendEvent(form->Grid1, &press);
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, 38, 0, nativeMods, text);
+      QApplication::sendEvent(form->Grid1, &release);
+    };
+    form->Grid1->setFocus();
+    QVERIFY(!on(main->PnCap));
+    // Caps Lock was switched on elsewhere: the next key says so.
+    send(Qt::Key_Right, 0x2, QString());
+    QVERIFY(on(main->PnCap));
+    send(Qt::Key_Left, 0x10, QString());
+    QVERIFY(!on(main->PnCap));
+    QVERIFY(on(main->PnNum));
+    // Pressing Caps Lock reports the state before it.
+    send(Qt::Key_CapsLock, 0x10, QString());
+    QVERIFY(on(main->PnCap));
+
+    QVERIFY(!on(main->PnScr));
+    QTest::keyClick(form->Grid1, Qt::Key_ScrollLock);
+    QVERIFY(on(main->PnScr));
+    typeInto(form->Grid1, "5");
+    QTest::keyClick(main->Edit1, Qt::Key_Return);
+    QCOMPARE(main->address->text(), QString("A2"));
+    QTest::keyClick(form->Grid1, Qt::Key_ScrollLock);
+    QVERIFY(!on(main->PnScr));
+    typeInto(form->Grid1, "6");
+    QTest::keyClick(main->Edit1, Qt::Key_Return);
+    QCOMPARE(main->address->text(), QString("A2"));
+
+    bool ins = on(main->PnIns);
+    QTest::keyClick(form->Grid1, Qt::Key_Insert);
+    QCOMPARE(on(main->PnIns), !ins);
   }
 
   void refusedFileIsAMessage() {
