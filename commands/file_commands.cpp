@@ -38,7 +38,7 @@ std::optional<std::string> chooseSaveName(CommandContext& cx, const std::string&
 CommandResult SaveWorksheet(CommandContext& cx, SaveTarget target, const std::string& name) {
   Worksheet& ws = *cx.ws;
   std::string path = name.empty() ? ws.fileName : name;
-  if (target == SaveTarget::AskForName || (name.empty() && !ws.hasFileName)) {
+  if (target == SaveTarget::AskForName || (name.empty() && (!ws.hasFileName || ws.readInPart))) {
     std::optional<std::string> chosen =
         chooseSaveName(cx, path.empty() ? (ws.hasFileName ? ws.fileName : ws.name) : path);
     if (!chosen) return CommandResult::failed();
@@ -50,7 +50,9 @@ CommandResult SaveWorksheet(CommandContext& cx, SaveTarget target, const std::st
   cx.host().showMode(Mode::Wait);
   if (!Save(ws, path)) return CommandResult::failed();
   CommandResult out;
-  if (!ws.hasFileName || path != ws.fileName) {
+  bool wasPartial = ws.readInPart;
+  ws.readInPart = false;
+  if (!ws.hasFileName || path != ws.fileName || wasPartial) {
     ws.fileName = path;
     ws.hasFileName = true;
     ws.name = upperCased(path);

@@ -150,6 +150,7 @@ Worksheet* openWorksheetFile(Session& session, const std::string& fileName) {
   }
   // What was read stays; the message has been shown.
   session.lastLoadPartial = !whole || !report.messages.empty();
+  ws.readInPart = session.lastLoadPartial;
   return &ws;
 }
 

@@ -24,6 +24,9 @@
 
 namespace tw {
 
+// Follows the name of a window whose file was read only in part.
+inline constexpr const char* kReadInPartCaption = " (read only in part)";
+
 class Session;
 class Worksheet;
 

@@ -171,6 +171,7 @@ Worksheet* Frame::openWorksheet(const std::string& path) {
   }
   // The window shows the layout the file kept, the cursor's cell described.
   WindowState& w = addWindow(*ws);
+  if (ws->readInPart) w.caption += kReadInPartCaption;
   restoreLayout(w, ws->settings);
   view_.windowChanged(w);
   view_.cursorMoved(w);

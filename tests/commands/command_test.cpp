@@ -133,6 +133,37 @@ TEST_F(Commands, SaveGivesTheWorksheetItsNewNameAndAsksOnlyWhenItHasNone) {
   EXPECT_EQ(frame.windows().size(), 1u);
 }
 
+// A file read only in part says so in its window, and a plain Save does not
+// write the part over the whole file without asking.
+TEST_F(Commands, AFileReadInPartIsNamedSoAndSaveAsksForAName) {
+  TempDir dir;
+  std::string whole = dir.file("whole.wk1");
+  for (int r = 0; r < 200; ++r) enter("A" + std::to_string(r + 1), std::to_string(r));
+  ASSERT_TRUE(frame.execute("FILESAVEAS", {Arg::ofText(whole), Arg::ofNumber(0)}).ok);
+  std::string bytes;
+  {
+    std::ifstream in(whole, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string cut = dir.file("cut.wk1");
+  std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  ASSERT_TRUE(frame.execute("FILEOPEN", {Arg::ofText(cut)}).ok);
+  WindowState* w = frame.active();
+  EXPECT_EQ(w->caption, cut + kReadInPartCaption);
+  EXPECT_TRUE(w->worksheet().readInPart);
+  // Save asks; given up, the file on disk is as it was.
+  host.scripted = {"{ESC}"};
+  EXPECT_FALSE(frame.execute("FILESAVE").ok);
+  EXPECT_EQ(std::filesystem::file_size(cut), bytes.size() / 2);
+  // Saved under a name, the window is named by it and Save asks no more.
+  std::string kept = dir.file("kept.wk1");
+  host.scripted = {kept};
+  ASSERT_TRUE(frame.execute("FILESAVE").ok);
+  EXPECT_EQ(w->caption, kept);
+  EXPECT_TRUE(frame.execute("FILESAVE").ok);
+  EXPECT_TRUE(host.unanswered.empty());
+}
+
 TEST_F(Commands, FilesOpenIntoWindowsAndCloseAsking) {
   TempDir dir;
   std::string path = dir.file("kept.wk1");
