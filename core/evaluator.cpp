@@ -435,6 +435,7 @@ void Evaluator::callFunction(EvalState& st, uint8_t opcode) {
   st.opcode = opcode;
   st.argCount = n;
   const FunctionEntry& entry = table_[opcode];
+  if (entry.unsettled) unsettledSeen = true;
   (entry.handler ? entry.handler : unknownOpcode)(*this, st);
   if (st.fault || st.sp < 1) {
     st.fault = true;
@@ -503,6 +504,7 @@ void Evaluator::step(EvalState& st, uint8_t opcode, size_t at) {
       break;
     }
     case op::kExternal:
+      unsettledSeen = true;
       external(st, at);
       break;
     case op::kNegate:
@@ -551,6 +553,7 @@ void Evaluator::step(EvalState& st, uint8_t opcode, size_t at) {
       break;
     }
     case op::kRangeFunction:
+      unsettledSeen = true;
       rangeFunction(st, at);
       break;
     default:

@@ -153,6 +153,9 @@ class Evaluator {
   // than once would take exponential time to reach the nesting limit.
   int userCallDepth = 0;
   long userCallsLeft = 0;
+  // Set when a formula evaluated calls a function marked unsettled, reads
+  // another file or worksheet, or runs a sheet function.
+  bool unsettledSeen = false;
 
  private:
   EvalResult run(EvalState& st);

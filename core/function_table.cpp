@@ -36,6 +36,7 @@ FunctionTable::FunctionTable() {
   entries_[op::kString] = {"", cls::kString};
   entries_[op::kExternal] = {"", cls::kExternal};
   entries_[op::kUserFunction] = {"", cls::kUserFunction};
+  entries_[op::kUserFunction].unsettled = true;
   entries_[op::kRangeFunction] = {"", cls::kArgs1};
   for (const Operator& o : kOperators) {
     entries_[o.opcode] = {o.name, o.argumentClass};
@@ -45,7 +46,7 @@ FunctionTable::FunctionTable() {
 
 void FunctionTable::define(uint8_t opcode, std::string_view name, uint8_t argumentClass,
                            Handler handler, ArgumentErrors errors) {
-  entries_[opcode] = {name, argumentClass, handler, errors};
+  entries_[opcode] = {name, argumentClass, handler, errors, entries_[opcode].unsettled};
   if (name.empty() || opcode > op::kLastFunction) return;
   auto [it, added] = byName_.try_emplace(name, opcode);
   if (!added && opcode < it->second) it->second = opcode;

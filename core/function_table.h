@@ -29,6 +29,10 @@ struct FunctionEntry {
   uint8_t argumentClass;  // see cls:: in formula_code.h
   Handler handler = nullptr;
   ArgumentErrors errors = ArgumentErrors::MakeErr;
+  // Its value can change when the worksheet is recalculated again with
+  // nothing changed: it reads the clock, chance, the program's state, other
+  // files, or cells its code does not name.
+  bool unsettled = false;
 };
 
 class FunctionTable {
@@ -40,6 +44,7 @@ class FunctionTable {
   // An @function of the library, or the handler of an opcode of the code itself.
   void define(uint8_t opcode, std::string_view name, uint8_t argumentClass, Handler handler,
               ArgumentErrors errors = ArgumentErrors::MakeErr);
+  void markUnsettled(uint8_t opcode) { entries_[opcode].unsettled = true; }
   // The opcode named upperName among 0x08..0xBB, lowest first; 0 when none.
   uint8_t find(std::string_view upperName) const;
 

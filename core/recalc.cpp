@@ -41,6 +41,7 @@ class Walker {
           current = d;
           link = dc.dependents;
         } else {
+          if (!(dc.kind & kKindPlaced)) cycleCut = true;  // d is on the walk's path
           place(d);
           link = pool_.link(link).next;
         }
@@ -52,6 +53,8 @@ class Walker {
       stack_.pop_back();
     }
   }
+
+  bool cycleCut = false;
 
  private:
   void place(CellHandle h) {
@@ -98,16 +101,20 @@ void RecalcFrom(Worksheet& ws, CellHandle cell) {
   evaluateBackwards(ws, list);
 }
 
+namespace {
+
+// True when every formula met was placed after what it depends on (no cycle
+// cut, no overflow) and evaluated.
 template <class Visit>
-void recalcWalk(Worksheet& ws, Visit&& visit) {
+bool recalcWalk(Worksheet& ws, Visit&& visit) {
   Session& s = ws.session();
-  if (s.recalcBusy) return;
+  if (s.recalcBusy) return false;
   s.recalcBusy = true;
   std::vector<CellHandle> list;
   std::vector<WalkFrame> stack;
   bool overflow = false;
+  Walker walker(ws, list, stack);
   try {
-    Walker walker(ws, list, stack);
     visit(walker);
   } catch (const std::bad_alloc&) {
     overflow = true;
@@ -116,7 +123,19 @@ void recalcWalk(Worksheet& ws, Visit&& visit) {
   if (overflow) clearMarks(ws);
   s.recalcBusy = false;
   if (overflow) s.ShowError("Calc Stack Exceeded");
+  return !overflow && !walker.cycleCut;
 }
+
+bool recalcWhole(Worksheet& ws) {
+  return recalcWalk(ws, [&](Walker& walker) {
+    ws.ForEachCell(CellRange::of(0, 0, ws.maxRow, ws.maxCol), [&](CellHandle h, Cell&) {
+      walker.walkFrom(h);
+      return true;
+    });
+  });
+}
+
+}  // namespace
 
 void RecalcRange(Worksheet& ws, const CellRange& range) {
   recalcWalk(ws, [&](Walker& walker) {
@@ -134,10 +153,22 @@ void RecalcCells(Worksheet& ws, const std::vector<CellHandle>& cells) {
 }
 
 void RecalcAll(Worksheet& ws) {
-  RecalcRange(ws, CellRange::of(0, 0, ws.maxRow, ws.maxCol));
+  Evaluator& ev = ws.session().evaluator();
+  bool seenBefore = ev.unsettledSeen;
+  ev.unsettledSeen = false;
+  bool complete = recalcWhole(ws);
+  // Settled: a second run would give every formula the value it has now.
+  ws.markSettled(complete && !ev.unsettledSeen);
+  ev.unsettledSeen = ev.unsettledSeen || seenBefore;
 }
 
 void RecalcAllWindows(Session& session) {
+  // Nothing changed since every worksheet was last recalculated whole, and
+  // no file is linked whose values the run would read again: the run would
+  // change nothing.
+  bool settled = session.links().files().empty();
+  for (const auto& ws : session.worksheets()) settled = settled && ws->settled();
+  if (settled) return;
   if (session.beforeRecalcAll) session.beforeRecalcAll();
   for (const auto& ws : session.worksheets()) {
     CurrentWorksheetScope scope(session, ws.get());

@@ -31,13 +31,44 @@ CellHandle Worksheet::FindCellAtOrAfter(int row, int col, CellHandle* predecesso
     prev = hint;
     h = pool_[hint].next;
   }
-  while (h != kNoCell && pool_[h].column < col) {
-    prev = h;
-    h = pool_[h].next;
+  if (h != kNoCell && pool_[h].column < col) {
+    // Further along: the row's index, when it has one, gives a nearer start.
+    if (uint16_t slot = rowIndexSlot_[row]; slot && !rowIndexes_[slot - 1].empty()) {
+      const std::vector<CellHandle>& index = rowIndexes_[slot - 1];
+      auto after = std::partition_point(index.begin(), index.end(),
+                                        [&](CellHandle e) { return pool_[e].column < col; });
+      if (after != index.begin()) {
+        CellHandle start = *(after - 1);
+        if (pool_[start].column > pool_[h].column) {
+          prev = start;
+          h = pool_[start].next;
+        }
+      }
+    }
+    int steps = 0;
+    while (h != kNoCell && pool_[h].column < col) {
+      prev = h;
+      h = pool_[h].next;
+      ++steps;
+    }
+    if (steps > kIndexAfterSteps) buildRowIndex(row);
   }
   if (prev != kNoCell) rowHint_[row] = prev;
   if (predecessor) *predecessor = prev;
   return h;
+}
+
+void Worksheet::buildRowIndex(int row) const {
+  uint16_t& slot = rowIndexSlot_[row];
+  if (!slot) {
+    rowIndexes_.emplace_back();
+    slot = static_cast<uint16_t>(rowIndexes_.size());
+  }
+  std::vector<CellHandle>& index = rowIndexes_[slot - 1];
+  index.clear();
+  size_t k = 0;
+  for (CellHandle h = rowHeads[row]; h != kNoCell; h = pool_[h].next, ++k)
+    if (k % kRowIndexStep == 0) index.push_back(h);
 }
 
 CellHandle Worksheet::FindCell(int row, int col) const {
@@ -84,6 +115,7 @@ CellHandle Worksheet::insertCell(CellHandle prev, CellHandle next, int row, int 
 }
 
 void Worksheet::linkBetween(CellHandle h, CellHandle prev, CellHandle next, int row, int col) {
+  rowChanged(row);
   if (row > maxRow) maxRow = static_cast<int16_t>(row);
   if (col > maxCol) maxCol = static_cast<int16_t>(col);
   Cell& c = pool_[h];
@@ -97,6 +129,7 @@ void Worksheet::linkBetween(CellHandle h, CellHandle prev, CellHandle next, int 
 }
 
 void Worksheet::UnlinkCell(CellHandle h, CellHandle predecessor, int row) {
+  rowChanged(row);
   if (rowHint_[row] == h) rowHint_[row] = predecessor;
   if (predecessor != kNoCell)
     pool_[predecessor].next = pool_[h].next;
@@ -140,6 +173,9 @@ void Worksheet::FreeAllCells() {
   pool_.clear();
   rowHeads.fill(kNoCell);
   rowHint_.fill(kNoCell);
+  rowIndexSlot_.fill(0);
+  rowIndexes_.clear();
+  markSettled(false);
   maxRow = 0;
   maxCol = 0;
 }

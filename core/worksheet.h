@@ -56,7 +56,10 @@ class Worksheet {
   // dependents and its content must be gone already.
   void RemoveCell(CellHandle cell);
   // After a command has relinked a row's list by hand.
-  void forgetRowHint(int row) { rowHint_[row] = kNoCell; }
+  void forgetRowHint(int row) {
+    rowHint_[row] = kNoCell;
+    rowChanged(row);
+  }
   // Erases content (dropping the formula's links); attributes and the
   // record's own dependents stay.
   void ClearCell(CellHandle cell);
@@ -131,7 +134,30 @@ class Worksheet {
   std::string name;      // upper-cased file name, the key of the open table
   std::string fileName;  // the file it is saved to, case as typed
   bool hasFileName = false;
-  bool modified = false;
+  // Its file was read only in part: saving over it would lose the rest, so
+  // a plain Save asks for a name.
+  bool readInPart = false;
+  // Set by every change, and cleared by saving. A change also ends the
+  // settled state: the values no longer are what a whole recalculation left.
+  class ChangeFlag {
+   public:
+    ChangeFlag& operator=(bool changed) {
+      changed_ = changed;
+      if (changed) settled_ = false;
+      return *this;
+    }
+    operator bool() const { return changed_; }
+
+   private:
+    friend class Worksheet;
+    bool changed_ = false;
+    bool settled_ = false;
+  };
+  ChangeFlag modified;
+  // Every formula has the value a whole recalculation gives it, and a second
+  // one would change none (RecalcAll decides; any change ends it).
+  bool settled() const { return modified.settled_; }
+  void markSettled(bool settled) { modified.settled_ = settled; }
   int useCount = 0;
 
   std::array<CellHandle, kRows> rowHeads{};
@@ -152,6 +178,11 @@ class Worksheet {
   // Gives the record (row, col) and links it between prev (kNoCell: the
   // row's head) and next; the extent grows to cover it.
   void linkBetween(CellHandle h, CellHandle prev, CellHandle next, int row, int col);
+  // The row's list gained or lost a cell: its index no longer holds.
+  void rowChanged(int row) {
+    if (uint16_t slot = rowIndexSlot_[row]) rowIndexes_[slot - 1].clear();
+  }
+  void buildRowIndex(int row) const;
 
   Session& session_;
   CellPool pool_;
@@ -159,6 +190,15 @@ class Worksheet {
   // for a column beyond it starts there. Only unlinking a cell can make it
   // stale, and UnlinkCell moves it back.
   mutable std::array<CellHandle, kRows> rowHint_{};
+  // Rows whose searches walk far keep every kRowIndexStep-th cell of their
+  // list, in column order, so that a search starts at most that many cells
+  // before its column whatever order columns are visited in. A row gets a
+  // slot the first time it needs one (rows of a few cells never do); a
+  // change to the row's list empties it until the next long search.
+  static constexpr size_t kRowIndexStep = 8;
+  static constexpr int kIndexAfterSteps = 3 * kRowIndexStep;
+  mutable std::array<uint16_t, kRows> rowIndexSlot_{};  // 0: none, else slot + 1
+  mutable std::vector<std::vector<CellHandle>> rowIndexes_;
   std::vector<CellRange*> extraRanges_;
 };
 

@@ -196,6 +196,18 @@ class ExternalWorksheets {
 
   void releaseRetired() { retired_.clear(); }
 
+  // Before a full recalculation, while no evaluation holds a copy: files
+  // changed on disk since they were read are read again.
+  void refresh() {
+    for (Entry& e : entries_) {
+      std::error_code ec;
+      auto stamp = fs::last_write_time(e.path, ec);
+      if (ec || stamp == e.stamp || !isRegularFile(e.path)) continue;
+      e.ws = read(e.path);
+      e.stamp = stamp;
+    }
+  }
+
  private:
   struct Entry {
     std::string path;
@@ -229,6 +241,7 @@ void connectFiles(Session& session) {
   session.externalLoader = [external](const std::string& path) { return external->find(path); };
   session.beforeRecalcAll = [&session, external] {
     external->releaseRetired();
+    external->refresh();
     loadLinkedFiles(session);
   };
 }

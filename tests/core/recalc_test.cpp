@@ -150,5 +150,48 @@ TEST_F(Recalc, AllWindows) {
   EXPECT_EQ(session.current(), &ws);
 }
 
+// A whole recalculation that changed nothing and would change nothing if run
+// again leaves the worksheet settled; recalculating every window then does
+// nothing until something changes. The value is tampered with behind the
+// worksheet's back to see whether a run happened.
+TEST_F(Recalc, ASettledWorksheetIsNotRecalculatedAgainUntilItChanges) {
+  enter("A1", "2");
+  enter("B1", "+A1*3");
+  RecalcAll(ws);
+  ASSERT_TRUE(ws.settled());
+  CellHandle b1 = ws.FindCell(0, 1);
+  ws.cell(b1).value.number = 99;
+  RecalcAllWindows(session);
+  EXPECT_EQ(number("B1"), 99);  // skipped
+  enter("C1", "1");  // any change ends the settled state
+  EXPECT_FALSE(ws.settled());
+  RecalcAllWindows(session);
+  EXPECT_EQ(number("B1"), 6);
+  EXPECT_TRUE(ws.settled());
+  // Saving clears the changed flag, not the values' state.
+  ws.modified = false;
+  EXPECT_TRUE(ws.settled());
+}
+
+// Whatever a second run could change keeps the worksheet unsettled: a
+// cycle, chance, text read by address at run time, another file.
+TEST_F(Recalc, CyclesChanceAndIndirectReadsAreNeverSettled) {
+  for (const char* formula : {"+A1+1", "@RAND", "@@(\"B1\")", "@TODAY"}) {
+    enter("A1", formula);
+    enter("B1", "4");
+    RecalcAll(ws);
+    EXPECT_FALSE(ws.settled()) << formula;
+  }
+  enter("A1", "+A1+1");
+  RecalcAll(ws);
+  double before = number("A1");
+  RecalcAllWindows(session);
+  EXPECT_GT(number("A1"), before);
+  // With the function gone, the state comes back.
+  enter("A1", "+B1*2");
+  RecalcAll(ws);
+  EXPECT_TRUE(ws.settled());
+}
+
 }  // namespace
 }  // namespace tw::test

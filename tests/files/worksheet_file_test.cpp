@@ -526,6 +526,17 @@ TEST_F(FileTest, ExternalReferencesReadFilesAsideFromTheWindows) {
   enter("A3", "+[" + dir.file("DIR.WKS") + "]A1");
   EXPECT_TRUE(isErr("A3"));  // only regular files are opened
   EXPECT_TRUE(host.errors.empty());
+
+  // Nothing changed here, but the other file did: recalculating every window
+  // reads it again.
+  RecalcAll(ws);
+  Worksheet& changed = fresh("EXT2.WKS");
+  EnterCell(changed, "30", 1, 1);
+  ASSERT_TRUE(Save(changed, dir.file("ext.wk1")));
+  session.closeWorksheet(changed);
+  session.setCurrent(&ws);
+  RecalcAllWindows(session);
+  EXPECT_EQ(number("A1"), 31);
 }
 
 TEST_F(FileTest, NoLinkLoadKeepsFileValuesUntilLinked) {
