@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "cli/headless_frame.h"
 #include "cli/headless_host.h"
@@ -24,48 +25,6 @@
 #include "shell/key_text.h"
 
 namespace tw {
-
-std::string cellTypeName(const Cell& c) {
-  static const char* const kNames[] = {"strformula", "numformula", "real",
-                                       "integer",    "label",      "blank"};
-  uint8_t t = c.kind & kKindTypeMask;
-  std::string name = t <= 5 ? kNames[t] : "unknown";
-  if (c.isErr()) name += ":err";
-  return name;
-}
-
-std::string cellValueText(const Worksheet& ws, CellHandle h) {
-  if (h == kNoCell) return {};
-  const Cell& c = ws.cell(h);
-  char decimal = ws.session().settings().decimalSeparator;
-  if (isFormula(&c) && c.isErr()) return "ERR";
-  switch (c.type()) {
-    case CellType::NumberFormula:
-    case CellType::Real:
-    case CellType::Integer:
-      return GeneralText(ws.CellNumber(h), decimal);
-    case CellType::StringFormula:
-    case CellType::Label:
-      return ws.LabelText(h);
-    default:
-      return {};
-  }
-}
-
-std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
-  if (h == kNoCell) return {};
-  const Cell& c = ws.cell(h);
-  FixedTextMeasure measure;
-  int pixels = ws.columnPixels(c.column);
-  CellShow shown = cellShows(ws, c, pixels, measure);
-  // The text as it stands in its cell, one character a column, never spilling.
-  std::string& t = shown.text;
-  if (shown.kind == ShowKind::Picture) return {};
-  while (shown.kind == ShowKind::Number && !t.empty() && t.back() == ' ') t.pop_back();
-  size_t fits = static_cast<size_t>(std::max(pixels / 8, 0));
-  if (t.size() > fits) t.resize(fits);
-  return t;
-}
 
 namespace {
 
@@ -159,27 +118,7 @@ bool actEnterFile(Context& cx, const Params& p) {
 bool actDump(Context& cx, const Params& p) {
   CellRange r = CellRange::of(0, 0, cx.ws().maxRow, cx.ws().maxCol);
   if (!p.empty() && !parseRangeArg(cx, p[0], r)) return false;
-  // Lines are gathered and written in large pieces: a dump can run to
-  // millions of cells.
-  std::string buffer;
-  buffer.reserve(1 << 16);
-  auto field = [&](const std::string& text, char end) {
-    buffer += text;
-    buffer += end;
-  };
-  cx.ws().ForEachCell(r, [&](CellHandle h, Cell& c) {
-    field(cx.ws().addressText(c.row, c.column), '\t');
-    field(cellTypeName(c), '\t');
-    field(CellInputText(cx.ws(), h), '\t');
-    field(cellValueText(cx.ws(), h), '\t');
-    field(cellDisplayText(cx.ws(), h), '\n');
-    if (buffer.size() > (1 << 16) - 1024) {
-      cx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-      buffer.clear();
-    }
-    return true;
-  });
-  cx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  writeDump(cx.ws(), r, cx.out);
   return true;
 }
 
@@ -401,8 +340,19 @@ bool isAction(const std::string& a) {
 
 }  // namespace
 
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  HeadlessProgram program(&err);
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           Teardown teardown) {
+  auto owner = std::make_unique<HeadlessProgram>(&err);
+  // A process about to exit leaves its cells to the system instead of
+  // freeing them one by one.
+  struct Leave {
+    std::unique_ptr<HeadlessProgram>& owner;
+    bool leave;
+    ~Leave() {
+      if (leave) (void)owner.release();
+    }
+  } leave{owner, teardown == Teardown::LeaveToExit};
+  HeadlessProgram& program = *owner;
   Session& session = program.session;
   if (const char* home = std::getenv("TALLOWAY_HOME"); home && *home) {
     std::string dir = home;

@@ -2,6 +2,8 @@
 // the order given; see docs/USAGE.md.
 #pragma once
 
+#include "cli/dump_writer.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,13 +16,11 @@ class Worksheet;
 
 // Exit status: 0, or 1 when a worksheet file is refused or cannot be
 // written (the message has been shown), 2 when an argument cannot be used.
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// LeaveToExit: the process exits right after, without freeing what the run
+// made (the caller then ends it with _Exit once the streams are flushed).
+enum class Teardown { Full, LeaveToExit };
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           Teardown teardown = Teardown::Full);
 
-// The columns of --dump.
-std::string cellTypeName(const Cell& c);
-std::string cellValueText(const Worksheet& ws, CellHandle h);
-// The text the worksheet window shows in the cell at its column's width,
-// without spilling into neighbours.
-std::string cellDisplayText(const Worksheet& ws, CellHandle h);
 
 }  // namespace tw

@@ -4,9 +4,7 @@
 
 namespace tw {
 
-CellPool::CellPool() {
-  links_.push_back({});
-}
+CellPool::CellPool() = default;
 
 CellPool::~CellPool() {
   clear();
@@ -57,7 +55,8 @@ void CellPool::clear() {
   nextFresh_ = 1;
   freeCells_ = kNoCell;
   live_ = 0;
-  links_.assign(1, {});
+  linkBlocks_.clear();
+  nextLink_ = 1;
   freeLinks_ = 0;
   liveLinks_ = 0;
 }
@@ -65,18 +64,19 @@ void CellPool::clear() {
 uint32_t CellPool::newLink(CellHandle cell, uint32_t next) {
   uint32_t i = freeLinks_;
   if (i != 0) {
-    freeLinks_ = links_[i].next;
-    links_[i] = {cell, next};
+    freeLinks_ = link(i).next;
   } else {
-    i = static_cast<uint32_t>(links_.size());
-    links_.push_back({cell, next});
+    if ((nextLink_ >> kLinkBlockBits) >= linkBlocks_.size())
+      linkBlocks_.push_back(std::make_unique_for_overwrite<DependentLink[]>(kLinkBlockSize));
+    i = nextLink_++;
   }
+  link(i) = {cell, next};
   ++liveLinks_;
   return i;
 }
 
 void CellPool::freeLink(uint32_t index) {
-  links_[index] = {kNoCell, freeLinks_};
+  link(index) = {kNoCell, freeLinks_};
   freeLinks_ = index;
   --liveLinks_;
 }

@@ -45,7 +45,9 @@ class CellPool {
   // Dependency links; index 0 is "none".
   uint32_t newLink(CellHandle cell, uint32_t next);
   void freeLink(uint32_t index);
-  DependentLink& link(uint32_t index) { return links_[index]; }
+  DependentLink& link(uint32_t index) {
+    return linkBlocks_[index >> kLinkBlockBits][index & (kLinkBlockSize - 1)];
+  }
   size_t liveLinks() const { return liveLinks_; }
 
  private:
@@ -55,7 +57,12 @@ class CellPool {
   uint32_t nextFresh_ = 1;  // handle 0 is never given out
   CellHandle freeCells_ = kNoCell;
   size_t live_ = 0;
-  std::vector<DependentLink> links_;
+  // Links in blocks too: a growing sheet never holds an old and a new copy
+  // of them all at once, as a vector that doubles would.
+  static constexpr int kLinkBlockBits = 13;
+  static constexpr uint32_t kLinkBlockSize = 1u << kLinkBlockBits;
+  std::vector<std::unique_ptr<DependentLink[]>> linkBlocks_;
+  uint32_t nextLink_ = 1;  // index 0 is "none"
   uint32_t freeLinks_ = 0;
   size_t liveLinks_ = 0;
 };

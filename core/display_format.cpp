@@ -1,5 +1,7 @@
 #include "core/display_format.h"
 
+#include <bit>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -275,7 +277,58 @@ constexpr double kLastDateSerial = 2958465;
 
 }  // namespace
 
+namespace {
+
+// Listings and windows ask for the same number's general text twice in a
+// row (its value, then how it shows): the last answer is kept.
+struct LastGeneralText {
+  uint64_t bits = 0;
+  char separator = 0;
+  bool valid = false;
+  std::string text;
+};
+thread_local LastGeneralText lastGeneral;
+
+std::string generalTextOf(double x, char decimalSeparator);
+
+const std::string& remembered(double x, char separator, std::string text) {
+  lastGeneral.bits = std::bit_cast<uint64_t>(x);
+  lastGeneral.separator = separator;
+  lastGeneral.valid = true;
+  lastGeneral.text = std::move(text);
+  return lastGeneral.text;
+}
+
+}  // namespace
+
 std::string GeneralText(double x, char decimalSeparator) {
+  if (lastGeneral.valid && lastGeneral.bits == std::bit_cast<uint64_t>(x) &&
+      lastGeneral.separator == decimalSeparator)
+    return lastGeneral.text;
+  return remembered(x, decimalSeparator, generalTextOf(x, decimalSeparator));
+}
+
+std::string GeneralTextFromShortest(double x, const std::string& shortest, char decimalSeparator) {
+  // The general text is the shortest one whenever that is written without an
+  // exponent, in the fixed range, in at most 15 significant digits.
+  const double ax = std::fabs(x);
+  if (x != 0 && std::isfinite(x) && ax >= 0.00001 && ax <= 1000000 &&
+      shortest.find('E') == std::string::npos) {
+    int significant = 0;
+    bool started = false;
+    for (char c : shortest) {
+      if (c < '0' || c > '9') continue;
+      if (c != '0') started = true;
+      if (started) ++significant;
+    }
+    if (significant <= 15) return remembered(x, decimalSeparator, shortest);
+  }
+  return GeneralText(x, decimalSeparator);
+}
+
+namespace {
+
+std::string generalTextOf(double x, char decimalSeparator) {
   if (x == 0) return "0";
   if (!std::isfinite(x)) return kNotShowable;
   const double ax = std::fabs(x);
@@ -320,6 +373,8 @@ std::string GeneralText(double x, char decimalSeparator) {
   }
   return s + withSeparator(body, decimalSeparator);
 }
+
+}  // namespace
 
 std::string FormatNumber(int width, uint8_t format, double x, const FormatOptions& options) {
   format &= kFormatMask;

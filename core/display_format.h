@@ -48,6 +48,10 @@ enum SpecialFormat : uint8_t {
 std::string FormatNumber(int width, uint8_t format, double x, const FormatOptions& options);
 // The general format without a width: 15 significant digits, display only.
 std::string GeneralText(double x, char decimalSeparator = '.');
+// The same, given x's shortest round-trip text (roundTripText), which is
+// very often the answer: the number is then converted once.
+std::string GeneralTextFromShortest(double x, const std::string& shortest,
+                                    char decimalSeparator = '.');
 // "F2", "C0", "D4", "T", "H"...: the format byte; unknown letters give 0x7F.
 uint8_t ParseFormatCode(std::string_view code);
 // The short description of a format byte; with protectionOn, "Pr " or "Un "

@@ -34,12 +34,12 @@ CellHandle Worksheet::FindCellAtOrAfter(int row, int col, CellHandle* predecesso
   if (h != kNoCell && pool_[h].column < col) {
     // Further along: the row's index, when it has one, gives a nearer start.
     if (uint16_t slot = rowIndexSlot_[row]; slot && !rowIndexes_[slot - 1].empty()) {
-      const std::vector<CellHandle>& index = rowIndexes_[slot - 1];
+      const std::vector<RowIndexEntry>& index = rowIndexes_[slot - 1];
       auto after = std::partition_point(index.begin(), index.end(),
-                                        [&](CellHandle e) { return pool_[e].column < col; });
+                                        [&](const RowIndexEntry& e) { return e.column < col; });
       if (after != index.begin()) {
-        CellHandle start = *(after - 1);
-        if (pool_[start].column > pool_[h].column) {
+        CellHandle start = (after - 1)->cell;
+        if ((after - 1)->column > pool_[h].column) {
           prev = start;
           h = pool_[start].next;
         }
@@ -64,11 +64,11 @@ void Worksheet::buildRowIndex(int row) const {
     rowIndexes_.emplace_back();
     slot = static_cast<uint16_t>(rowIndexes_.size());
   }
-  std::vector<CellHandle>& index = rowIndexes_[slot - 1];
+  std::vector<RowIndexEntry>& index = rowIndexes_[slot - 1];
   index.clear();
   size_t k = 0;
   for (CellHandle h = rowHeads[row]; h != kNoCell; h = pool_[h].next, ++k)
-    if (k % kRowIndexStep == 0) index.push_back(h);
+    if (k % kRowIndexStep == 0) index.push_back({h, pool_[h].column});
 }
 
 CellHandle Worksheet::FindCell(int row, int col) const {

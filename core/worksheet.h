@@ -198,7 +198,11 @@ class Worksheet {
   static constexpr size_t kRowIndexStep = 8;
   static constexpr int kIndexAfterSteps = 3 * kRowIndexStep;
   mutable std::array<uint16_t, kRows> rowIndexSlot_{};  // 0: none, else slot + 1
-  mutable std::vector<std::vector<CellHandle>> rowIndexes_;
+  struct RowIndexEntry {
+    CellHandle cell;
+    uint8_t column;  // the cell's, so that a search reads no cell records
+  };
+  mutable std::vector<std::vector<RowIndexEntry>> rowIndexes_;
   std::vector<CellRange*> extraRanges_;
 };
 

@@ -31,9 +31,6 @@ namespace {
 MemoryProbe gMemoryProbe = availableMemoryBytes;
 
 constexpr int kMemoryCheckRecords = 32;
-// The system's figure is asked for again after this many records; between
-// two asks the last answer stands, since asking costs more than a record.
-constexpr int kMemoryRefreshRecords = 4096;
 // Below this much available memory the load stops rather than pushing the
 // machine into swapping or the out-of-memory killer.
 constexpr uint64_t kLowMemoryBytes = 16ull << 20;
@@ -232,14 +229,22 @@ class Reader {
     message(text);
   }
 
+  // The system is asked once at the start: after that the figure is what
+  // was free less what the records read since can have taken (a cell record
+  // and the record's bytes). Only an estimate near the bound asks again.
   bool memoryLow() {
     if (records_ % kMemoryCheckRecords != 0) return false;
-    if (records_ - memoryCheckedAt_ >= kMemoryRefreshRecords || memoryCheckedAt_ < 0) {
+    uint64_t taken = bytesTaken_ - takenAtProbe_;
+    uint64_t left = memoryFigure_ > taken ? memoryFigure_ - taken : 0;
+    if (!memoryProbed_ || left <= 2 * kLowMemoryBytes) {
       memoryFigure_ = gMemoryProbe();
-      memoryCheckedAt_ = records_;
+      takenAtProbe_ = bytesTaken_;
+      memoryProbed_ = true;
+      left = memoryFigure_;
     }
-    return memoryFigure_ <= kLowMemoryBytes;
+    return left <= kLowMemoryBytes;
   }
+  void taken(const Record& r) { bytesTaken_ += sizeof(Cell) + r.length; }
 
   bool resolveSource(const std::string& path);
   void resetWorksheet();
@@ -266,8 +271,10 @@ class Reader {
   LoadReport& report_;
 
   long records_ = 0;
-  long memoryCheckedAt_ = -1;
+  bool memoryProbed_ = false;
   uint64_t memoryFigure_ = 0;
+  uint64_t bytesTaken_ = 0;
+  uint64_t takenAtProbe_ = 0;
   bool stopped_ = false;
   bool badRecordSeen_ = false;
 
@@ -376,6 +383,7 @@ bool Reader::readSectionOne(RecordInput& input) {
       return false;
     }
     ++records_;
+    taken(r);
     switch (r.type) {
       case kEof:
         return true;
@@ -419,6 +427,7 @@ void Reader::readExtension(RecordInput& input) {
       return;
     }
     ++records_;
+    taken(r);
     if (r.word == kBof || r.word == kEof) return;
     applyExtensionRecord(r);
     if (memoryLow()) {

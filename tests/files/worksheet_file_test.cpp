@@ -990,6 +990,37 @@ TEST_F(FileTest, LowMemoryStopsTheLoadWithWhatWasRead) {
   EXPECT_EQ(number("A100"), 99);
 }
 
+// Free memory is asked for once per load while there is plenty, and again
+// each time the estimate of what is left comes near the bound.
+int probes = 0;
+uint64_t countedMemory() {
+  ++probes;
+  return 1ull << 34;
+}
+uint64_t shrinkingMemory() {
+  ++probes;
+  return probes == 1 ? (32ull << 20) + (256 << 10) : 1000;  // the second ask finds it gone
+}
+
+TEST_F(FileTest, FreeMemoryIsAskedOnceWhileThereIsPlenty) {
+  FileBytes f;
+  f.bof();
+  for (int r = 0; r < 20000; ++r) f.integer(r % 8, r / 8, r);
+  f.eof();
+  f.write(dir.file("LARGE.WKS"));
+  probes = 0;
+  MemoryProbe previous = setMemoryProbe(countedMemory);
+  EXPECT_TRUE(load(ws, dir.file("LARGE.WKS")).messages.empty());
+  EXPECT_EQ(probes, 1);
+  // Near the bound it asks again, and stops when the memory is gone.
+  probes = 0;
+  setMemoryProbe(shrinkingMemory);
+  LoadReport r = load(ws, dir.file("LARGE.WKS"));
+  setMemoryProbe(previous);
+  EXPECT_EQ(r.messages, (std::vector<std::string>{"Out of Memory/File may be truncated"}));
+  EXPECT_EQ(probes, 2);
+}
+
 // --- Names of files --------------------------------------------------------
 
 TEST_F(FileTest, FileNamesKeepCaseAndAreFoundWithout) {

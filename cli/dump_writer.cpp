@@ -1,0 +1,199 @@
+#include "cli/dump_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "core/cell_display.h"
+#include "core/cell_entry.h"
+#include "core/display_format.h"
+#include "core/formula_lister.h"
+#include "core/number_text.h"
+#include "core/session.h"
+#include "core/worksheet.h"
+
+namespace tw {
+
+namespace {
+
+constexpr std::string_view kTypeNames[] = {"strformula", "numformula", "real",
+                                           "integer",    "label",      "blank"};
+
+std::string_view typeName(const Cell& c) {
+  uint8_t t = c.kind & kKindTypeMask;
+  return t <= 5 ? kTypeNames[t] : std::string_view("unknown");
+}
+
+// The shown text of a cell as the listing trims it.
+void trimShown(CellShow& shown, int pixels) {
+  std::string& t = shown.text;
+  if (shown.kind == ShowKind::Picture) {
+    t.clear();
+    return;
+  }
+  while (shown.kind == ShowKind::Number && !t.empty() && t.back() == ' ') t.pop_back();
+  size_t fits = static_cast<size_t>(std::max(pixels / 8, 0));
+  if (t.size() > fits) t.resize(fits);
+}
+
+class DumpWriter {
+ public:
+  DumpWriter(const Worksheet& ws, std::ostream& out)
+      : ws_(ws), out_(out), options_(formatOptions(ws)) {
+    decimal_ = ws.session().settings().decimalSeparator;
+    divided_ = ws.settings.sheetRows > 0 && ws.settings.sheetRows < kRows;
+    for (int col = 0; col < kColumns; ++col) {
+      pixels_[col] = ws.columnPixels(col);
+      std::string letters = ColumnLetters(col);
+      letters_[col].assign(letters);
+    }
+    buffer_.reserve(kFlushAt + 4096);
+  }
+  ~DumpWriter() { flush(); }
+
+  void cell(CellHandle h, const Cell& c) {
+    address(c.row, c.column);
+    buffer_ += '\t';
+    buffer_ += typeName(c);
+    if (c.isErr()) buffer_ += ":err";
+    buffer_ += '\t';
+    // The input text; an integer's is its value too.
+    size_t inputAt = buffer_.size();
+    switch (c.type()) {
+      case CellType::StringFormula:
+      case CellType::NumberFormula:
+        if (c.content) buffer_ += ListFormula(ws_, c.content);
+        break;
+      case CellType::Real:
+        shortest_ = roundTripText(c.value.number, decimal_);
+        buffer_ += shortest_;
+        break;
+      case CellType::Integer:
+        appendInteger(c.value.integer);
+        break;
+      case CellType::Label:
+        buffer_ += pstringView(c.content);
+        break;
+      default:
+        break;
+    }
+    size_t inputEnd = buffer_.size();
+    buffer_ += '\t';
+    if (c.type() == CellType::Integer) {
+      buffer_.append(buffer_, inputAt, inputEnd - inputAt);
+    } else {
+      appendValue(h, c);
+    }
+    buffer_ += '\t';
+    FixedTextMeasure measure;
+    int pixels = pixels_[c.column];
+    CellShow shown = cellShows(ws_, c, pixels, measure, options_);
+    trimShown(shown, pixels);
+    buffer_ += shown.text;
+    buffer_ += '\n';
+    if (buffer_.size() >= kFlushAt) flush();
+  }
+
+ private:
+  static constexpr size_t kFlushAt = 1 << 16;
+
+  void address(int row, int col) {
+    if (divided_) {
+      buffer_ += ws_.addressText(row, col);
+      return;
+    }
+    buffer_ += letters_[col];
+    appendInteger(row + 1);
+  }
+
+  void appendInteger(long v) {
+    char digits[24];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
+    buffer_.append(digits, end);
+  }
+
+  // The value column: ERR for a formula in error, the general form of a
+  // number, a label without its prefix or a string result.
+  void appendValue(CellHandle h, const Cell& c) {
+    if (isFormula(&c) && c.isErr()) {
+      buffer_ += "ERR";
+      return;
+    }
+    switch (c.type()) {
+      case CellType::Real:
+        buffer_ += GeneralTextFromShortest(c.value.number, shortest_, decimal_);
+        break;
+      case CellType::NumberFormula:
+        buffer_ += GeneralText(ws_.CellNumber(h), decimal_);
+        break;
+      case CellType::StringFormula:
+      case CellType::Label:
+        buffer_ += ws_.LabelText(h);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+  const Worksheet& ws_;
+  std::ostream& out_;
+  FormatOptions options_;
+  char decimal_ = '.';
+  bool divided_ = false;
+  std::array<int, kColumns> pixels_{};
+  std::array<std::string, kColumns> letters_;
+  std::string buffer_;
+  std::string shortest_;  // a real number's input text, for its value
+};
+
+}  // namespace
+
+std::string cellTypeName(const Cell& c) {
+  std::string name(typeName(c));
+  if (c.isErr()) name += ":err";
+  return name;
+}
+
+std::string cellValueText(const Worksheet& ws, CellHandle h) {
+  if (h == kNoCell) return {};
+  const Cell& c = ws.cell(h);
+  char decimal = ws.session().settings().decimalSeparator;
+  if (isFormula(&c) && c.isErr()) return "ERR";
+  switch (c.type()) {
+    case CellType::NumberFormula:
+    case CellType::Real:
+    case CellType::Integer:
+      return GeneralText(ws.CellNumber(h), decimal);
+    case CellType::StringFormula:
+    case CellType::Label:
+      return ws.LabelText(h);
+    default:
+      return {};
+  }
+}
+
+std::string cellDisplayText(const Worksheet& ws, CellHandle h) {
+  if (h == kNoCell) return {};
+  const Cell& c = ws.cell(h);
+  FixedTextMeasure measure;
+  int pixels = ws.columnPixels(c.column);
+  CellShow shown = cellShows(ws, c, pixels, measure);
+  trimShown(shown, pixels);
+  return shown.text;
+}
+
+void writeDump(Worksheet& ws, const CellRange& range, std::ostream& out) {
+  DumpWriter writer(ws, out);
+  ws.ForEachCell(range, [&](CellHandle h, Cell& c) {
+    writer.cell(h, c);
+    return true;
+  });
+}
+
+}  // namespace tw
