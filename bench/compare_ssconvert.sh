@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Times the whole process of reading, recalculating and listing a worksheet:
+# Times the whole process of reading, recalculating and listing a worksheet,
 #   talloway-cli FILE --recalc --dump   against   ssconvert --recalc FILE out.csv
-# on the workloads of gen_wk1.py, and checks that talloway-cli's values are
-# the expected ones.
-#   bench/compare_ssconvert.sh [BUILD_DIR] [GEN_WK1_PY]
+# on four generated workloads, the two programs in turn (ours, theirs, ours,
+# theirs ...) so that a drift in the machine's speed touches both; checks
+# both programs' values against the generator's; prints medians, peak
+# memory and the ratio of the medians.
+#   bench/compare_ssconvert.sh [BUILD_DIR] [GEN_WK1_PY] [RUNS]
+# Use a Release build: cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release \
+#   -DTALLOWAY_BENCH=ON -DTALLOWAY_UI=OFF -DTALLOWAY_TESTS=OFF && cmake --build build-bench
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD=${1:-build}
+BUILD=${1:-build-bench}
 GEN=${2:-../shared/tools/gen_wk1.py}
+RUNS=${3:-5}
 CLI="$BUILD/talloway-cli"
+CHECK=tests/interop/dump_matches_expect.py
 [ -x "$CLI" ] || { echo "no $CLI: build first" >&2; exit 1; }
 [ -f "$GEN" ] || { echo "no $GEN" >&2; exit 1; }
 command -v ssconvert > /dev/null || { echo "ssconvert is not installed (Debian package gnumeric)" >&2; exit 1; }
@@ -16,43 +22,69 @@ command -v ssconvert > /dev/null || { echo "ssconvert is not installed (Debian p
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-seconds() {  # the wall-clock seconds of one run of the command
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1
-  end=$(date +%s%N)
-  awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
+# One run: "seconds peak-KiB" of the command, its output thrown away: the
+# wall clock around it, and the system's figure for its peak through
+# /usr/bin/time (the same small start-up cost for both programs).
+measure() {
+  python3 - "$WORK/rss" "$@" << 'PY'
+import subprocess, sys, time
+start = time.perf_counter()
+subprocess.run(["/usr/bin/time", "-f", "%M", "-o", sys.argv[1]] + sys.argv[2:],
+               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+seconds = time.perf_counter() - start
+print("%.4f %s" % (seconds, open(sys.argv[1]).read().split()[-1]))
+PY
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# ssconvert's CSV checked like the dump: its cells are the values.
+check_csv() {
+  python3 - "$1" "$2" << 'PY'
+import csv, sys
+got = list(csv.reader(open(sys.argv[1], newline="")))
+want = list(csv.reader(open(sys.argv[2], newline="")))
+bad = 0
+for r, row in enumerate(want):
+    for c, w in enumerate(row):
+        g = got[r][c] if r < len(got) and c < len(got[r]) else ""
+        if w == g:
+            continue
+        try:
+            if w and g and abs(float(w) - float(g)) <= 1e-9 * max(1.0, abs(float(w))):
+                continue
+        except ValueError:
+            pass
+        bad += 1
+print("ok" if bad == 0 else "%d differ" % bad)
+PY
 }
 
-printf '%-26s %12s %12s %8s %s\n' workload talloway-cli ssconvert ratio values
-for workload in "chain 16000 --layout snake" "grid 8000 30" "labels 8000 10"; do
+printf '%-26s %9s %9s %9s %9s %8s  %s\n' workload ours theirs "ours MB" "their MB" ratio values
+for workload in "chain 16000 --layout snake" "grid 8000 30" "labels 8000 10" "grid 8000 125"; do
   name=$(echo "$workload" | cut -d' ' -f1-3 | tr ' ' '_')
   file="$WORK/$name.wk1"
   # shellcheck disable=SC2086
   python3 "$GEN" $workload -o "$file"
   # shellcheck disable=SC2086
   python3 "$GEN" $workload --expect > "$WORK/$name.expect.csv"
-  ours=$(seconds "$CLI" "$file" --recalc --dump)
-  theirs=$(seconds ssconvert --recalc "$file" "$WORK/$name.csv")
-  # The dump's value column, laid out as the expected CSV.
-  "$CLI" "$file" --recalc --dump | python3 -c '
-import csv, re, sys
-cells = {}
-for line in sys.stdin:
-    parts = line.rstrip("\n").split("\t")
-    m = re.match(r"([A-Z]+)(\d+)$", parts[0])
-    col = 0
-    for ch in m.group(1): col = col * 26 + ord(ch) - 64
-    cells[(int(m.group(2)) - 1, col - 1)] = parts[3]
-expect = list(csv.reader(open(sys.argv[1])))
-bad = 0
-for r, row in enumerate(expect):
-    for c, want in enumerate(row):
-        got = cells.get((r, c), "")
-        if want != got and not (want and got and float(want) == float(got)):
-            bad += 1
-print("ok" if bad == 0 else "%d differ" % bad)
-' "$WORK/$name.expect.csv" > "$WORK/check" 2>&1 || echo "check failed" > "$WORK/check"
-  printf '%-26s %11.3fs %11.3fs %7.1fx %s\n' "$workload" "$ours" "$theirs" \
-    "$(awk -v a="$theirs" -v b="$ours" 'BEGIN { print a / b }')" "$(cat "$WORK/check")"
+  # The same worksheet for the peer with relative references packed the way
+  # it decodes them (sign and magnitude).
+  # shellcheck disable=SC2086
+  python3 "$GEN" $workload --rel-encoding signmag -o "$WORK/$name.peer.wk1"
+  : > "$WORK/ours"
+  : > "$WORK/theirs"
+  "$CLI" "$file" --recalc --dump > /dev/null  # warm the file cache
+  for _ in $(seq "$RUNS"); do
+    measure "$CLI" "$file" --recalc --dump >> "$WORK/ours"
+    measure ssconvert --recalc "$WORK/$name.peer.wk1" "$WORK/$name.csv" >> "$WORK/theirs"
+  done
+  ours=$(cut -d' ' -f1 "$WORK/ours" | median)
+  theirs=$(cut -d' ' -f1 "$WORK/theirs" | median)
+  ours_mb=$(cut -d' ' -f2 "$WORK/ours" | median | awk '{ printf "%.1f", $1 / 1024 }')
+  theirs_mb=$(cut -d' ' -f2 "$WORK/theirs" | median | awk '{ printf "%.1f", $1 / 1024 }')
+  ours_ok=$("$CLI" "$file" --recalc --dump | python3 "$CHECK" "$WORK/$name.expect.csv" | tail -n 1 || true)
+  theirs_ok=$(check_csv "$WORK/$name.csv" "$WORK/$name.expect.csv")
+  printf '%-26s %8.4fs %8.3fs %9s %9s %7.1fx  ours %s, theirs %s\n' "$workload" "$ours" "$theirs" \
+    "$ours_mb" "$theirs_mb" "$(awk -v a="$theirs" -v b="$ours" 'BEGIN { print (b > 0) ? a / b : 0 }')" \
+    "$ours_ok" "$theirs_ok"
 done
