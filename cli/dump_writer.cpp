@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "core/cell_display.h"
@@ -80,23 +81,42 @@ class DumpWriter {
     }
     size_t inputEnd = buffer_.size();
     buffer_ += '\t';
+    size_t valueAt = buffer_.size();
     if (c.type() == CellType::Integer) {
       buffer_.append(buffer_, inputAt, inputEnd - inputAt);
     } else {
       appendValue(h, c);
     }
+    size_t valueEnd = buffer_.size();
     buffer_ += '\t';
-    FixedTextMeasure measure;
     int pixels = pixels_[c.column];
-    CellShow shown = cellShows(ws_, c, pixels, measure, options_);
-    trimShown(shown, pixels);
-    buffer_ += shown.text;
+    if (showsItsGeneralText(c, valueEnd - valueAt, pixels)) {
+      // The value column already holds the text the cell shows.
+      buffer_.append(buffer_, valueAt, valueEnd - valueAt);
+    } else {
+      FixedTextMeasure measure;
+      CellShow shown = cellShows(ws_, c, pixels, measure, options_);
+      trimShown(shown, pixels);
+      buffer_ += shown.text;
+    }
     buffer_ += '\n';
     if (buffer_.size() >= kFlushAt) flush();
   }
 
  private:
   static constexpr size_t kFlushAt = 1 << 16;
+
+  // A number in the general format shows its general text (the value
+  // column) when that fits its column, one character a column.
+  bool showsItsGeneralText(const Cell& c, size_t length, int pixels) const {
+    CellClass k = classify(c);
+    if (k != CellClass::NumberFormula && k != CellClass::Real && k != CellClass::Integer)
+      return false;
+    if (ws_.effectiveFormat(c) != kFormatGeneral) return false;
+    double x = numberValue(c);
+    if (!std::isfinite(x) || (options_.zerosBlank && x == 0)) return false;
+    return length > 0 && length <= static_cast<size_t>(std::max(pixels / 8, 0));
+  }
 
   void address(int row, int col) {
     if (divided_) {
