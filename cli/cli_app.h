@@ -22,5 +22,4 @@ enum class Teardown { Full, LeaveToExit };
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            Teardown teardown = Teardown::Full);
 
-
 }  // namespace tw

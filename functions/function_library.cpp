@@ -16,9 +16,9 @@ void installFunctionLibrary(Session& session) {
   // chance, the cursor and the program's state, other files, formulas given
   // as text, and cells read by criteria or by address at run time.
   for (const char* name :
-       {"RAND", "TODAY", "CELLPT", "@", "LINK", "MEMAVAIL", "AUTO", "PROTECT", "QVIEW",
-        "FILEINFO", "IORESULT", "FILENAME", "PATH", "INTG", "RECUR", "X", "A", "QSUM", "QAVG",
-        "QCOUNT", "QMIN", "QMAX", "QVAR", "QSTD"})
+       {"RAND",  "TODAY",    "CELLPT",   "@",        "LINK", "MEMAVAIL", "AUTO",  "PROTECT",
+        "QVIEW", "FILEINFO", "IORESULT", "FILENAME", "PATH", "INTG",     "RECUR", "X",
+        "A",     "QSUM",     "QAVG",     "QCOUNT",   "QMIN", "QMAX",     "QVAR",  "QSTD"})
     if (uint8_t opcode = table.find(name)) table.markUnsettled(opcode);
 }
 

@@ -163,7 +163,7 @@ TEST_F(Recalc, ASettledWorksheetIsNotRecalculatedAgainUntilItChanges) {
   ws.cell(b1).value.number = 99;
   RecalcAllWindows(session);
   EXPECT_EQ(number("B1"), 99);  // skipped
-  enter("C1", "1");  // any change ends the settled state
+  enter("C1", "1");             // any change ends the settled state
   EXPECT_FALSE(ws.settled());
   RecalcAllWindows(session);
   EXPECT_EQ(number("B1"), 6);

@@ -433,9 +433,7 @@ class DesktopTest : public QObject {
   // Every dialog shows its mnemonics as underlines: an "&" in a label with no
   // widget to jump to, or in a title or a tip, would be shown as it stands.
   void noDialogShowsARawAmpersand() {
-    auto raw = [](const QString& text) {
-      return QString(text).replace("&&", "").contains('&');
-    };
+    auto raw = [](const QString& text) { return QString(text).replace("&&", "").contains('&'); };
     main->host().quiet = false;
     EnterCell(form->state().worksheet(), "1", 0, 0);
     QStringList faults;
