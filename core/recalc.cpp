@@ -152,6 +152,19 @@ void RecalcCells(Worksheet& ws, const std::vector<CellHandle>& cells) {
   });
 }
 
+namespace {
+
+// The program settings that formula values depend on: the separators that
+// number texts use and read, and the order of dates read from text.
+uint32_t valueSettings(const Session& session) {
+  const ProgramSettings& s = session.settings();
+  return uint32_t(uint8_t(s.decimalSeparator)) | uint32_t(uint8_t(s.thousandsSeparator)) << 8 |
+         uint32_t(uint8_t(s.argumentSeparator)) << 16 | uint32_t(s.usDates) << 24 |
+         uint32_t(s.twoDigitYears) << 25;
+}
+
+}  // namespace
+
 void RecalcAll(Worksheet& ws) {
   Evaluator& ev = ws.session().evaluator();
   bool seenBefore = ev.unsettledSeen;
@@ -159,6 +172,7 @@ void RecalcAll(Worksheet& ws) {
   bool complete = recalcWhole(ws);
   // Settled: a second run would give every formula the value it has now.
   ws.markSettled(complete && !ev.unsettledSeen);
+  ws.settledUnder = valueSettings(ws.session());
   ev.unsettledSeen = ev.unsettledSeen || seenBefore;
 }
 
@@ -167,7 +181,9 @@ void RecalcAllWindows(Session& session) {
   // no file is linked whose values the run would read again: the run would
   // change nothing.
   bool settled = session.links().files().empty();
-  for (const auto& ws : session.worksheets()) settled = settled && ws->settled();
+  uint32_t now = valueSettings(session);
+  for (const auto& ws : session.worksheets())
+    settled = settled && ws->settled() && ws->settledUnder == now;
   if (settled) return;
   if (session.beforeRecalcAll) session.beforeRecalcAll();
   for (const auto& ws : session.worksheets()) {

@@ -158,6 +158,9 @@ class Worksheet {
   // one would change none (RecalcAll decides; any change ends it).
   bool settled() const { return modified.settled_; }
   void markSettled(bool settled) { modified.settled_ = settled; }
+  // The program settings that values depend on (separators, date order),
+  // as they were when the worksheet settled.
+  uint32_t settledUnder = 0;
   int useCount = 0;
 
   std::array<CellHandle, kRows> rowHeads{};

@@ -171,6 +171,12 @@ TEST_F(Recalc, ASettledWorksheetIsNotRecalculatedAgainUntilItChanges) {
   // Saving clears the changed flag, not the values' state.
   ws.modified = false;
   EXPECT_TRUE(ws.settled());
+  // Values may depend on the separators: with other settings the run happens.
+  ws.cell(b1).value.number = 99;
+  session.settings().decimalSeparator = ',';
+  RecalcAllWindows(session);
+  EXPECT_EQ(number("B1"), 6);
+  session.settings().decimalSeparator = '.';
 }
 
 // Whatever a second run could change keeps the worksheet unsettled: a
