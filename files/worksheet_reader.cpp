@@ -109,6 +109,16 @@ class FileInput {
     }
     return true;
   }
+  // The next n bytes where they lie in the buffer, when they lie there whole
+  // with room to spare after them; nullptr otherwise (read() then copies).
+  // The bytes stay valid until the next call. The spare room keeps a field
+  // read past a short record inside the buffer.
+  const uint8_t* take(size_t n) {
+    if (end_ - pos_ < n || pos_ + n + kSpare > buffer_.size()) return nullptr;
+    const uint8_t* at = buffer_.data() + pos_;
+    pos_ += n;
+    return at;
+  }
   bool atEnd() { return pos_ == end_ && !refill(); }
   bool failed() const { return error_; }
 
@@ -121,6 +131,7 @@ class FileInput {
     return end_ > 0;
   }
 
+  static constexpr size_t kSpare = 4096;
   std::FILE* file_ = nullptr;
   std::array<uint8_t, 1 << 16> buffer_{};
   size_t pos_ = 0;
@@ -143,9 +154,13 @@ class RecordInput {
   explicit RecordInput(FileInput& in) : in_(in), body_(65536) {}
 
   ReadResult next(Record& r) {
-    uint8_t head[4];
+    uint8_t copied[4];
     if (in_.atEnd()) return ReadResult::End;
-    if (!in_.read(head, 4)) return ReadResult::Truncated;
+    const uint8_t* head = in_.take(4);
+    if (!head) {
+      if (!in_.read(copied, 4)) return ReadResult::Truncated;
+      head = copied;
+    }
     r.word = u16(head);
     r.length = u16(head + 2);
     r.type = r.word;
@@ -155,6 +170,11 @@ class RecordInput {
     if (high != 0 && low >= kBlank && low <= kFormula) {
       r.type = low;
       r.colour = (uint32_t(high & 0x0F) << 24) | kPalette[r.word >> 12];
+    }
+    // Parsed where it lies in the read buffer; copied only across its end.
+    if (const uint8_t* body = in_.take(r.length)) {
+      r.body = body;
+      return ReadResult::Record;
     }
     if (!in_.read(body_.data(), r.length)) return ReadResult::Truncated;
     r.body = body_.data();

@@ -1012,6 +1012,10 @@ TEST_F(FileTest, FreeMemoryIsAskedOnceWhileThereIsPlenty) {
   MemoryProbe previous = setMemoryProbe(countedMemory);
   EXPECT_TRUE(load(ws, dir.file("LARGE.WKS")).messages.empty());
   EXPECT_EQ(probes, 1);
+  // Records read where they lie in the read buffer, and across its ends.
+  int wrong = 0;
+  for (int k = 0; k < 20000; ++k) wrong += ws.CellNumber(ws.FindCell(k / 8, k % 8)) != k;
+  EXPECT_EQ(wrong, 0);
   // Near the bound it asks again, and stops when the memory is gone.
   probes = 0;
   setMemoryProbe(shrinkingMemory);
