@@ -1,8 +1,11 @@
 #include "core/display_format.h"
 
+#include "core/number_text.h"
+
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -30,6 +33,39 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Results keep their one-character suffix: a space, "%" or ")".
+// The general text taken from the shortest round-trip text is the general
+// text itself, for numbers of every size and both separators.
+TEST(GeneralText, FromTheShortestTextIsTheSame) {
+  std::mt19937_64 random(11);
+  std::vector<double> xs = {0,
+                            1,
+                            -1,
+                            0.5,
+                            1e-5,
+                            9.99999e-6,
+                            1e6,
+                            1e6 + 0.5,
+                            999999.9999999999,
+                            0.1 + 0.2,
+                            25.25,
+                            -123456.789,
+                            1.0 / 3,
+                            2.0 / 3 * 1e5};
+  std::uniform_real_distribution<double> exponent(-9, 9);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  for (int i = 0; i < 20000; ++i) {
+    double x = mantissa(random) * std::pow(10.0, std::floor(exponent(random)));
+    xs.push_back(i % 3 ? x : std::round(x * 100) / 100);
+  }
+  for (char separator : {'.', ','})
+    for (double x : xs) {
+      std::string shortest = roundTripText(x, separator);
+      std::string plain = GeneralText(x + 0.0, separator);
+      GeneralText(12345.678, separator);  // another number in between
+      ASSERT_EQ(GeneralTextFromShortest(x, shortest, separator), plain) << x;
+    }
+}
+
 TEST(FormatNumber, NumericGroups) {
   const std::vector<Case> cases = {
       {0x02, 1234.567, "1234.57 "},
