@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl1-mesa-dev libx11-dev xvfb xauth
   clang libclang-rt-14-dev libfuzzer-14-dev
-  gnumeric desktop-file-utils shared-mime-info libxml2-utils
+  gnumeric poppler-utils desktop-file-utils shared-mime-info libxml2-utils
 )
 
 install_missing() {

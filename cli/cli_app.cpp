@@ -22,6 +22,8 @@
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
 #include "functions/function_library.h"
+#include "print/pdf_device.h"
+#include "print/print_commands.h"
 #include "shell/key_text.h"
 
 namespace tw {
@@ -292,6 +294,35 @@ bool actKeys(Context& cx, const Params& p) {
   return true;
 }
 
+// Print jobs from here on are written to the PDF file.
+bool actPrinter(Context& cx, const Params& p) {
+  std::string path = p[0];
+  cx.program.host.printer = [path](const PrintRequest& r) -> std::unique_ptr<PageDevice> {
+    return std::make_unique<PdfDevice>(path, systemPaperSize(), r.landscape);
+  };
+  cx.program.host.printerLabel = "PDF: " + path;
+  return true;
+}
+
+// The range, else the print range, else everything, printed into a PDF file.
+bool actPrintPdf(Context& cx, const Params& p) {
+  CellRange r;
+  if (p.size() > 1 && !parseRangeArg(cx, p[1], r)) return false;
+  if (!actPrinter(cx, p)) return false;
+  Worksheet& ws = cx.ws();
+  if (p.size() < 2) r = ws.settings.ranges[kPrintRange];
+  cx.failure = 1;
+  if (!r.valid()) return cx.frame().execute("PRINTALL").ok;
+  return cx.frame().execute("PRINTRANGE", {Arg::ofRange(r)}).ok;
+}
+
+bool actPrintText(Context& cx, const Params& p) {
+  CellRange r;
+  if (!parseRangeArg(cx, p[1], r)) return false;
+  cx.failure = 1;
+  return cx.frame().execute("PRINTFILE", {Arg::ofText(p[0]), Arg::ofRange(r)}).ok;
+}
+
 bool actNames(Context& cx, const Params&) {
   for (const RangeName& n : cx.ws().names.entries())
     cx.out << n.name << ' ' << cx.ws().rangeText(n.range) << '\n';
@@ -328,6 +359,9 @@ const std::map<std::string, Action>& actions() {
       {"--keys", {1, 1, actKeys, nullptr, false}},
       {"--macro", {1, 1, actMacro}},
       {"--run", {1, 1, actRun}},
+      {"--printer", {1, 1, actPrinter, nullptr, false}},
+      {"--print-pdf", {1, 2, actPrintPdf}},
+      {"--print-text", {2, 2, actPrintText}},
       // Answers are taken in turn by whatever asks; they are gathered first.
       {"--answer", {1, 1, [](Context&, const Params&) { return true; }, nullptr, false}},
   };

@@ -161,3 +161,36 @@ std::string HeadlessHost::userName() {
 }
 
 }  // namespace tw
+
+namespace tw {
+
+std::vector<std::string> HeadlessHost::printerNames() {
+  if (!printer) return {};
+  return {printerLabel};
+}
+
+std::string HeadlessHost::currentPrinter() {
+  return printer ? printerLabel : std::string();
+}
+
+bool HeadlessHost::printerPage(bool landscape, PageMetrics& page) {
+  if (!printer) return false;
+  // Devices write nothing until a job finishes: one made to be asked is harmless.
+  std::unique_ptr<PageDevice> device = printer({"", landscape});
+  if (!device) return false;
+  page = device->metrics();
+  return true;
+}
+
+std::unique_ptr<PageDevice> HeadlessHost::openPrintJob(const PrintRequest& request) {
+  if (!printer) return nullptr;
+  asked.push_back("print job " + request.title);
+  return printer(request);
+}
+
+bool HeadlessHost::printStatus(const PrintStatus& status) {
+  printStatuses.push_back(status);
+  return cancelPrintAtPage <= 0 || status.page < cancelPrintAtPage;
+}
+
+}  // namespace tw

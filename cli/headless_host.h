@@ -47,6 +47,18 @@ class HeadlessHost : public Host {
   void setClipboard(const ClipboardData& data) override { clipboardData = data; }
   ClipboardData clipboard() override { return clipboardData; }
 
+  // Printing goes to the device this makes, when there is one (a PDF file
+  // for --print-pdf, a recorder in tests); printerLabel names it.
+  std::vector<std::string> printerNames() override;
+  std::string currentPrinter() override;
+  bool printerPage(bool landscape, PageMetrics& page) override;
+  std::unique_ptr<PageDevice> openPrintJob(const PrintRequest& request) override;
+  bool printStatus(const PrintStatus& status) override;
+  std::function<std::unique_ptr<PageDevice>(const PrintRequest&)> printer;
+  std::string printerLabel = "PDF";
+  std::vector<PrintStatus> printStatuses;  // every update of the status window
+  int cancelPrintAtPage = 0;  // the status window's button, pressed on that page
+
   // Called at every poll: what stands in for a person pressing Esc.
   std::function<void()> onPoll;
   // Keys are handed to this, one at a time (the frame's key handler).

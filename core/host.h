@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/keys.h"
+#include "core/page_device.h"
 
 namespace tw {
 
@@ -109,6 +111,25 @@ class Host {
   // Replaces what the clipboard holds with both forms.
   virtual void setClipboard(const ClipboardData& /*data*/) {}
   virtual ClipboardData clipboard() { return {}; }
+
+  // --- Printing ------------------------------------------------------------------
+  // The printers to choose from, and the one print jobs go to.
+  virtual std::vector<std::string> printerNames() { return {}; }
+  virtual std::string currentPrinter() { return {}; }
+  virtual void choosePrinter(const std::string& /*name*/) {}
+  // The chosen printer's page in the orientation; false when there is none.
+  virtual bool printerPage(bool /*landscape*/, PageMetrics& /*page*/) { return false; }
+  // The printer's own setup dialog; false when cancelled or there is none.
+  virtual bool printerSetup() { return false; }
+  // A job on the chosen printer; null when there is no printer or the user
+  // cancelled (the name of a PDF file, say).
+  virtual std::unique_ptr<PageDevice> openPrintJob(const PrintRequest& /*request*/) {
+    return nullptr;
+  }
+  // The "Printer Status" window while a job prints, shown on the first call
+  // and updated on the others; false once its button was pressed.
+  virtual bool printStatus(const PrintStatus& /*status*/) { return true; }
+  virtual void printStatusDone() {}
 
   // --- Sound and the screen ------------------------------------------------------
   // Whether there is a screen to show windows on.

@@ -110,6 +110,23 @@ struct FixedSpan {
 
 constexpr int kMaxSheets = 64;  // the tab bar offers A..BL
 
+// How the worksheet prints, beside the print range (a remembered range),
+// the margins, the header and the footer.
+constexpr int kMinPrintScale = 10;
+constexpr int kMaxPrintScale = 150;
+struct PrintOptions {
+  CellRange borderRows{};     // printed at the top of every page
+  CellRange borderColumns{};  // printed at the left of every line
+  bool headerLine = false;    // a rule under the header
+  bool footerLine = false;    // a rule above the footer
+  int16_t scale = 100;        // per cent
+  bool frame = false;         // outline the page and the body
+  bool grid = false;          // print the grid lines
+  bool mono = true;           // graphs in black and white
+  bool landscape = false;
+  bool operator==(const PrintOptions&) const = default;
+};
+
 struct WorksheetSettings {
   // The block the settings file supplies to every new worksheet.
   bool protection = false;           // PRO=
@@ -142,6 +159,7 @@ struct WorksheetSettings {
   std::string printHeader;
   std::string printFooter;
   std::string printSetup;
+  PrintOptions print;
   CellRange titleRows{};
   CellRange titleColumns{};
   uint8_t split = 0;  // 0 none, 1 or 0xFF the two orientations

@@ -547,6 +547,11 @@ bool ReadSettings(const std::string& path, ProgramSettings& s, int processorType
     s.argumentSeparator = defaults.argumentSeparator;
     s.decimalSeparator = defaults.decimalSeparator;
   }
+  // New worksheets print as the printer section says.
+  PrintOptions& print = s.worksheetDefaults.print;
+  print.mono = s.printMono;
+  print.frame = s.printFrame;
+  print.landscape = s.printOrientation == 1;
   return true;
 }
 

@@ -65,6 +65,11 @@ constexpr uint16_t kExtTitle = 122;
 constexpr uint16_t kExtComments = 124;
 constexpr uint16_t kExtUserName = 126;
 constexpr uint16_t kExtCreation = 128;
+// The print options beside the Lotus print records: border rows (8), border
+// columns (8), flags (1: bit 0 header line, 1 footer line, 2 frame, 3 grid,
+// 4 mono, 5 landscape), scale per cent (2).
+constexpr uint16_t kExtPrintOptions = 130;
+constexpr size_t kPrintOptionsBytes = 19;
 constexpr uint16_t kExtAttributes = 8;
 constexpr uint16_t kExtColumnWidth = 11;
 constexpr uint16_t kExtRowHeight = 10;

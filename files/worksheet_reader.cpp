@@ -944,6 +944,22 @@ void Reader::applyExtensionRecord(const Record& r) {
       s.creationTime = cleanNumber(f64(b));
       s.creationDate = cleanNumber(f64(b + 8));
       break;
+    case kExtPrintOptions: {
+      if (n < kPrintOptionsBytes) return badRecord(r);
+      PrintOptions& p = s.print;
+      p.borderRows = readRange(b);
+      p.borderColumns = readRange(b + 8);
+      uint8_t flags = b[16];
+      p.headerLine = flags & 1;
+      p.footerLine = flags & 2;
+      p.frame = flags & 4;
+      p.grid = flags & 8;
+      p.mono = flags & 16;
+      p.landscape = flags & 32;
+      p.scale = static_cast<int16_t>(
+          std::clamp<int>(static_cast<int16_t>(u16(b + 17)), kMinPrintScale, kMaxPrintScale));
+      break;
+    }
     case kExtAttributes: {
       if (n < 12) return badRecord(r);
       int row = u16(b), col = u16(b + 2);

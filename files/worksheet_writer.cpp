@@ -410,6 +410,14 @@ class WorksheetWriter {
       w_.f64(s_.creationTime);
       w_.f64(s_.creationDate);
       w_.end();
+      const PrintOptions& p = s_.print;
+      w_.begin(kExtPrintOptions);
+      w_.range(p.borderRows);
+      w_.range(p.borderColumns);
+      w_.u8(static_cast<uint8_t>(p.headerLine | p.footerLine << 1 | p.frame << 2 | p.grid << 3 |
+                                 p.mono << 4 | p.landscape << 5));
+      w_.i16(p.scale);
+      w_.end();
     }
     ws_.ForEachCell(area_, [&](CellHandle, Cell& c) {
       if (c.hasDefaultAttributes()) return true;

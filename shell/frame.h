@@ -85,6 +85,7 @@ struct RangePrompt {
 
 class RangeNameModel;
 class PropertiesModel;
+class PrintModel;
 
 class Frame : private Workspace {
  public:
@@ -227,6 +228,9 @@ class Frame : private Workspace {
   void showRangeNames(std::shared_ptr<RangeNameModel> model);
   // The Properties dialog, and again after its range was pointed at.
   void showProperties(std::shared_ptr<PropertiesModel> model, CellRange selection);
+  // "Print", then what its button asks for; "Preview" over a range.
+  void showPrint(std::shared_ptr<PrintModel> model);
+  void showPreview(CellRange range);
   void show(const CommandResult& r, Worksheet* ws);
   // Asks for the arguments from `from` on, then runs the command.
   void gather(const CommandEntry& entry, Args args, size_t from);

@@ -14,8 +14,11 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "print/print_commands.h"
+#include "print/print_job.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
+#include "shell/print_dialog.h"
 #include "shell/range_name_dialog.h"
 #include "shell/startup.h"
 #include "shell/window_layout.h"
@@ -24,6 +27,7 @@ namespace tw {
 
 Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view) {
   addWorksheetCommands(commands_);
+  addPrintCommands(commands_);
   addFrameCommands();
   addForms();
   menuBar_ = buildMenuBar({});
@@ -509,6 +513,56 @@ void Frame::showProperties(std::shared_ptr<PropertiesModel> model, CellRange sel
   show(result, &active_->worksheet());
 }
 
+void Frame::showPrint(std::shared_ptr<PrintModel> model) {
+  Host& host = session_.host();
+  model->pointAtRange = false;
+  if (!host.runDialog(*model) || !active_) return;
+  if (model->pointAtRange) {
+    std::optional<CellRange> start = parsePromptRange(model->rangeText);
+    WindowState* w = active_;
+    OpenRangePrompt(
+        "PRINT: Specify Range",
+        [this, model, w](const std::string& text) {
+          if (active_ != w) return;
+          model->rangeText = text;
+          model->what = PrintModel::What::Range;
+          showPrint(model);
+        },
+        start ? *start : active_->selection());
+    return;
+  }
+  Worksheet& ws = active_->worksheet();
+  if (!model->printer.empty() && model->printer != host.currentPrinter())
+    host.choosePrinter(model->printer);
+  model->settings.applyTo(ws);
+  CellRange range = model->chosenRange();
+  CommandContext cx = context();
+  switch (model->action) {
+    case PrintModel::Action::Print:
+      show(PrintCellRange(cx, range), &ws);
+      break;
+    case PrintModel::Action::PrintToFile:
+      show(PrintToFile(cx, {}, range), &ws);
+      break;
+    case PrintModel::Action::Preview:
+      showPreview(range);
+      break;
+  }
+}
+
+void Frame::showPreview(CellRange range) {
+  if (!active_) return;
+  Host& host = session_.host();
+  Worksheet& ws = active_->worksheet();
+  PreviewModel model(ws, host, range);
+  if (!host.runDialog(model) || !active_) return;
+  CommandContext cx = context();
+  if (model.action == PreviewModel::Action::PrintPage)
+    show(PrintCellRange(cx, range, model.page), &ws);
+  else if (model.action == PreviewModel::Action::PrintAll)
+    show(PrintCellRange(cx, range), &ws);
+}
+
 // The frame's dialogs: each fills its model, and OK runs the commands.
 void Frame::addForms() {
   Host& host = session_.host();
@@ -578,6 +632,17 @@ void Frame::addForms() {
       execute("FILEDOC", {Arg::ofNumber(0), Arg::ofText(model.title)});
     if (model.comments != ws.settings.comments)
       execute("FILEDOC", {Arg::ofNumber(1), Arg::ofText(model.comments)});
+  };
+  forms_["PRINT"] = [this, &host] {
+    if (!active_) return host.beep();
+    Worksheet& ws = active_->worksheet();
+    showPrint(std::make_shared<PrintModel>(ws, host, ws.rangeText(active_->selection())));
+  };
+  // The print range's pages, or everything's when there is no print range.
+  forms_["PRINTPREVIEW"] = [this, &host] {
+    if (!active_) return host.beep();
+    Worksheet& ws = active_->worksheet();
+    showPreview(printedRange(ws, !ws.settings.ranges[kPrintRange].valid()));
   };
   forms_["SYSTEMINFO"] = [this, &host] {
     SystemInfoModel model(session_);

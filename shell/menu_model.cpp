@@ -102,7 +102,11 @@ char MenuItem::mnemonic() const {
 MenuBar buildMenuBar(const MenuState& s) {
   std::vector<MenuItem> file = {item("&New", "FILENEW"), item("&Open...", "FILEOPEN"),
                                 item("&Save", "FILESAVE"), item("Save &As...", "FILESAVEAS"),
-                                item("&Close", "FILECLOSE")};
+                                item("&Close", "FILECLOSE"),
+                                separator(),
+                                item("&Print...", "PRINT"),
+                                item("Print Pre&view...", "PRINTPREVIEW"),
+                                item("Print to &File...", "PRINTFILE")};
   file[0].name = "New1";
   file[1].name = "Open1";
   file[2].name = "Save1";
