@@ -27,6 +27,7 @@
 #include "core/display_format.h"
 #include "shell/dialog_models.h"
 #include "shell/range_name_dialog.h"
+#include "ui/print_forms.h"
 #include "ui/text_codec.h"
 
 namespace tw {
@@ -514,6 +515,7 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<GeneralSettingsModel*>(&model)) return generalSettingsForm(parent, *m);
   if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);
+  if (isPrintForm(model)) return showPrintForm(parent, model);
   return false;
 }
 

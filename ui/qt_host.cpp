@@ -133,6 +133,51 @@ std::optional<std::string> QtHost::saveFileName(const FileRequest& request) {
   return fileDialog(&main_, request, true);
 }
 
+bool QtHost::printerPage(bool landscape, PageMetrics& page) {
+  page = printers_.page(landscape);
+  return page.width > 0 && page.height > 0;
+}
+
+bool QtHost::printerSetup() {
+  if (quiet) return false;
+  return printers_.setup(&main_);
+}
+
+std::unique_ptr<PageDevice> QtHost::openPrintJob(const PrintRequest& request) {
+  std::string pdf;
+  if (quiet || printers_.toPdf()) {
+    FileRequest r;
+    r.title = "Print to PDF";
+    r.directory = currentDirectory();
+    r.filters = {"PDF (*.pdf)"};
+    std::optional<std::string> name = saveFileName(r);
+    if (!name || name->empty()) return nullptr;
+    pdf = *name;
+    std::string base = pdf.substr(pdf.find_last_of('/') + 1);
+    if (base.find('.') == std::string::npos) pdf += ".pdf";
+  }
+  std::unique_ptr<QPrinter> printer = printers_.make(request.landscape);
+  if (!pdf.empty()) printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setDocName(toQt(request.title));
+  std::string name = pdf.empty() ? printers_.current() : "PDF: " + pdf;
+  return std::make_unique<QtPageDevice>(std::move(printer), name, pdf);
+}
+
+bool QtHost::printStatus(const PrintStatus& status) {
+  if (quiet) {
+    printStatuses.push_back(status);
+    return true;
+  }
+  if (!status_) status_ = std::make_unique<TAbortForm>(&main_);
+  status_->show(status);
+  QCoreApplication::processEvents();
+  return !status_->cancelled();
+}
+
+void QtHost::printStatusDone() {
+  status_.reset();
+}
+
 bool QtHost::runDialog(DialogModel& model) {
   asked.push_back(model.caption());
   if (quiet) {

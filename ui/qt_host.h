@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/host.h"
+#include "ui/qt_print.h"
 
 namespace tw {
 
@@ -47,6 +48,16 @@ class QtHost : public Host {
   bool currentCell(int& row, int& col) override;
   std::string userName() override;
   std::string osVersion() override;
+  std::vector<std::string> printerNames() override { return printers_.names(); }
+  std::string currentPrinter() override { return printers_.current(); }
+  void choosePrinter(const std::string& name) override { printers_.choose(name); }
+  bool printerPage(bool landscape, PageMetrics& page) override;
+  bool printerSetup() override;
+  // A PDF file's name is asked in the save dialog (and, for tests, always:
+  // quiet runs print to PDF files only).
+  std::unique_ptr<PageDevice> openPrintJob(const PrintRequest& request) override;
+  bool printStatus(const PrintStatus& status) override;
+  void printStatusDone() override;
 
   // A key the main window caught for waitForKey; false when none is awaited.
   bool takeAwaitedKey(const KeyPress& k);
@@ -59,6 +70,7 @@ class QtHost : public Host {
   std::vector<std::string> asked;
   std::deque<Answer> answers;
   std::deque<std::string> scripted;
+  std::vector<PrintStatus> printStatuses;  // quiet runs: the status window's updates
 
  private:
   std::optional<std::string> nextScripted();
@@ -66,6 +78,8 @@ class QtHost : public Host {
   void scheduleDelivery();
 
   TForm1& main_;
+  PrinterChoice printers_;
+  std::unique_ptr<TAbortForm> status_;
   std::unique_ptr<QProcess> sound_;
   bool looping_ = false;
   std::deque<KeyPress> keys_;

@@ -1,6 +1,9 @@
 // The desktop program driven as a user would, offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDialog>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -497,6 +500,82 @@ class DesktopTest : public QObject {
     bool ins = on(main->PnIns);
     QTest::keyClick(form->Grid1, Qt::Key_Insert);
     QCOMPARE(on(main->PnIns), !ins);
+  }
+
+  // The Print dialog's Print writes the pages through Qt's printing into a
+  // PDF file (quiet runs always print to PDF), which reads back as the cells.
+  void printingWritesAPdfThroughQt() {
+    QTemporaryDir dir;
+    Worksheet& ws = form->state().worksheet();
+    EnterCell(ws, "'Printed through Qt", 0, 0);
+    EnterCell(ws, "1234.5", 1, 1);
+    ws.settings.printFooter = "Page #";
+    std::string pdf = dir.filePath("sheet").toStdString();
+    main->host().scripted = {"what=range;range=A1..C3;button=print", pdf};
+    main->frame().invoke("PRINT");
+    QVERIFY(main->host().shown.empty());
+    QVERIFY(QFile::exists(QString::fromStdString(pdf + ".pdf")));
+    QVERIFY(!QFile::exists(QString::fromStdString(pdf + ".pdf.part")));
+    QVERIFY(!main->host().printStatuses.empty());
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) QSKIP("no pdftotext");
+    FILE* pipe = popen(("pdftotext '" + pdf + ".pdf' -").c_str(), "r");
+    QVERIFY(pipe);
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+    QVERIFY2(text.find("Printed through Qt") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("1234.5") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("Page 1") != std::string::npos, text.c_str());
+  }
+
+  // The real forms: Options sets the scale (clamped) and the header, the
+  // preview opens with its page count, and closing it leaves the settings.
+  void printFormsCarryTheirSettings() {
+    Worksheet& ws = form->state().worksheet();
+    EnterCell(ws, "'x", 0, 0);
+    main->host().quiet = false;
+    QString count;
+    auto button = [](QWidget* d, const QString& text) {
+      for (QPushButton* b : d->findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+      return static_cast<QPushButton*>(nullptr);
+    };
+    auto inPreview = [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d || d->windowTitle() != "Preview") return;
+      for (QLabel* l : d->findChildren<QLabel*>())
+        if (l->text().startsWith("of ")) count = l->text();
+      button(d, "Close")->click();
+    };
+    auto inOptions = [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(d && d->windowTitle() == "Print Options");
+      auto* scale = d->findChild<QComboBox*>();
+      QVERIFY(scale);
+      scale->setEditText("5");
+      for (QLineEdit* e : d->findChildren<QLineEdit*>())
+        if (e->text().isEmpty() && e->parentWidget() == d) {
+          e->setText("Report #");  // the header's box comes first
+          break;
+        }
+      button(d, "&Ok")->click();
+    };
+    QTimer::singleShot(50, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(d && d->windowTitle() == "Print");
+      QTimer::singleShot(50, inOptions);
+      button(d, "Op&tions...")->click();
+      QTimer::singleShot(50, inPreview);
+      button(d, "Pre&view....")->click();
+    });
+    main->frame().invoke("PRINT");
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    main->host().quiet = true;
+    QCOMPARE(ws.settings.print.scale, int16_t(10));
+    QCOMPARE(QString::fromStdString(ws.settings.printHeader), QString("Report #"));
+    QCOMPARE(count, QString("of 1"));
   }
 
   void refusedFileIsAMessage() {
