@@ -1,8 +1,10 @@
 // libFuzzer target for the worksheet file reader: each input is written to
-// a file and read in every load mode, then saved and read back, so that the
-// writer also meets whatever state a strange file leaves behind.
+// a file and read in every load mode, its print settings laid out and its
+// first page drawn, then saved and read back, so that the writer also meets
+// whatever state a strange file leaves behind.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -13,6 +15,9 @@
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
 #include "functions/function_library.h"
+#include "print/page_painter.h"
+#include "print/print_job.h"
+#include "print/recording_device.h"
 
 namespace {
 
@@ -53,6 +58,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<std::string> names;
   tw::ListNames(ws, input, names);
+
+  // The print settings a file brings are laid out and the first page drawn.
+  {
+    tw::RecordingPageDevice device(tw::RecordingPageDevice::letterAt(300));
+    tw::CellRange all = tw::printedRange(ws, true);
+    tw::Pagination p = tw::Paginate(ws, all, tw::PageLayout(device.metrics(), ws));
+    if (!p.pages.empty()) {
+      tw::RecordingCanvas canvas;
+      tw::paintPrintedPage(canvas, ws, p.geometry, p.pages.front(), tw::pageFactsNow(ws, 1));
+    }
+    tw::CellRange top = all;
+    top.row2 = static_cast<int16_t>(std::min<int>(top.row2, top.row1 + 40));
+    (void)tw::rangeAsText(ws, top);
+  }
 
   if (tw::Save(ws, output)) {
     tw::Worksheet& again = session.openWorksheet("AGAIN.WKS");
