@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl1-mesa-dev libx11-dev xvfb xauth
+  qt6-base-dev qt6-svg-dev libgl1-mesa-dev libx11-dev xvfb xauth
   clang libclang-rt-14-dev libfuzzer-14-dev
   gnumeric poppler-utils desktop-file-utils shared-mime-info libxml2-utils
 )

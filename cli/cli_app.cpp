@@ -323,6 +323,36 @@ bool actPrintText(Context& cx, const Params& p) {
   return cx.frame().execute("PRINTFILE", {Arg::ofText(p[0]), Arg::ofRange(r)}).ok;
 }
 
+// --graph FILE [NAME] [WIDTHxHEIGHT]: the graph drawn into a .bmp, .png or .svg file.
+bool actGraph(Context& cx, const Params& p) {
+  std::string name;
+  int width = 640, height = 480;
+  for (size_t k = 1; k < p.size(); ++k) {
+    size_t x = p[k].find_first_of("xX");
+    int w = 0, h = 0;
+    bool size = x != std::string::npos && x > 0;
+    if (size) {
+      auto [e1, c1] = std::from_chars(p[k].data(), p[k].data() + x, w);
+      auto [e2, c2] = std::from_chars(p[k].data() + x + 1, p[k].data() + p[k].size(), h);
+      size = c1 == std::errc() && c2 == std::errc() && e1 == p[k].data() + x &&
+             e2 == p[k].data() + p[k].size();
+    }
+    if (size) {
+      width = w;
+      height = h;
+    } else {
+      name = p[k];
+    }
+  }
+  cx.failure = 1;
+  Args args{Arg::ofText(p[0]), name.empty() ? Arg{} : Arg::ofText(name), Arg::ofNumber(width),
+            Arg::ofNumber(height)};
+  bool ok = cx.frame().execute("GRAPHPICTURE", args).ok;
+  if (!ok && !cx.program.host.pictureError.empty())
+    cx.err << "talloway-cli: " << cx.program.host.pictureError << '\n';
+  return ok;
+}
+
 bool actNames(Context& cx, const Params&) {
   for (const RangeName& n : cx.ws().names.entries())
     cx.out << n.name << ' ' << cx.ws().rangeText(n.range) << '\n';
@@ -362,6 +392,7 @@ const std::map<std::string, Action>& actions() {
       {"--printer", {1, 1, actPrinter, nullptr, false}},
       {"--print-pdf", {1, 2, actPrintPdf}},
       {"--print-text", {2, 2, actPrintText}},
+      {"--graph", {1, 3, actGraph}},
       // Answers are taken in turn by whatever asks; they are gathered first.
       {"--answer", {1, 1, [](Context&, const Params&) { return true; }, nullptr, false}},
   };

@@ -194,3 +194,44 @@ bool HeadlessHost::printStatus(const PrintStatus& status) {
 }
 
 }  // namespace tw
+
+#include "cli/picture_module_loader.h"
+#include "core/canvas.h"
+
+namespace tw {
+
+namespace {
+
+void drawThrough(void* ctx, Canvas* canvas) {
+  (*static_cast<const std::function<void(Canvas&)>*>(ctx))(*canvas);
+}
+
+}  // namespace
+
+bool HeadlessHost::renderPicture(int width, int height, const std::function<void(Canvas&)>& draw,
+                                 Bitmap& out) {
+  PictureEntry entry = pictureModule(pictureError);
+  if (!entry || width <= 0 || height <= 0 || width > 20000 || height > 20000) return false;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  if (!entry(nullptr, 0, width, height, drawThrough, const_cast<std::function<void(Canvas&)>*>(&draw),
+             pixels.data()))
+    return false;
+  out.width = width;
+  out.height = height;
+  out.pixels = std::move(pixels);
+  return true;
+}
+
+bool HeadlessHost::writePicture(const std::string& path, PictureFile kind, int width, int height,
+                                const std::function<void(Canvas&)>& draw) {
+  PictureEntry entry = pictureModule(pictureError);
+  if (!entry) return false;
+  return entry(path.c_str(), kind == PictureFile::Png ? 1 : 2, width, height, drawThrough,
+               const_cast<std::function<void(Canvas&)>*>(&draw), nullptr) == 1;
+}
+
+void HeadlessHost::setClipboardBitmap(const Bitmap&) {
+  ++clipboardBitmaps;
+}
+
+}  // namespace tw

@@ -59,6 +59,15 @@ class HeadlessHost : public Host {
   std::vector<PrintStatus> printStatuses;  // every update of the status window
   int cancelPrintAtPage = 0;  // the status window's button, pressed on that page
 
+  // Pictures through the picture module; why the last one failed.
+  bool renderPicture(int width, int height, const std::function<void(Canvas&)>& draw,
+                     Bitmap& out) override;
+  bool writePicture(const std::string& path, PictureFile kind, int width, int height,
+                    const std::function<void(Canvas&)>& draw) override;
+  void setClipboardBitmap(const Bitmap& bitmap) override;
+  std::string pictureError;
+  int clipboardBitmaps = 0;
+
   // Called at every poll: what stands in for a person pressing Esc.
   std::function<void()> onPoll;
   // Keys are handed to this, one at a time (the frame's key handler).

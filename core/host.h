@@ -15,6 +15,8 @@
 
 namespace tw {
 
+struct Bitmap;
+class Canvas;
 struct CellRange;
 class DialogModel;
 class Worksheet;
@@ -130,6 +132,20 @@ class Host {
   // and updated on the others; false once its button was pressed.
   virtual bool printStatus(const PrintStatus& /*status*/) { return true; }
   virtual void printStatusDone() {}
+
+  // --- Pictures ------------------------------------------------------------------
+  // A drawing made into pixels (bitmap files, the clipboard), or into a PNG
+  // or SVG file; false when this host cannot make pictures or it failed.
+  enum class PictureFile { Png, Svg };
+  virtual bool renderPicture(int /*width*/, int /*height*/,
+                             const std::function<void(Canvas&)>& /*draw*/, Bitmap& /*out*/) {
+    return false;
+  }
+  virtual bool writePicture(const std::string& /*path*/, PictureFile /*kind*/, int /*width*/,
+                            int /*height*/, const std::function<void(Canvas&)>& /*draw*/) {
+    return false;
+  }
+  virtual void setClipboardBitmap(const Bitmap& /*bitmap*/) {}
 
   // --- Sound and the screen ------------------------------------------------------
   // Whether there is a screen to show windows on.

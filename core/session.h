@@ -69,6 +69,8 @@ class Session {
 
   // The last worksheet opened was read only in part (its message shown).
   bool lastLoadPartial = false;
+  // The graph the last Quick Graph made: the default caption of a user button.
+  std::string quickGraphName;
   // The running-macro state's stop request, used by ShowError.
   bool macroRunning = false;
   // A full recalculation is running; another one asked for meanwhile does nothing.

@@ -24,6 +24,12 @@ inline constexpr const char* kPrintFileErrorMessage = "Cannot Write Print File";
 // above 0 prints that page only.
 CommandResult PrintRange(CommandContext& cx, bool all, int page = 0);
 CommandResult PrintCellRange(CommandContext& cx, const CellRange& range, int page = 0);
+// Prints a graph (a named one's index from 1, 0 the current definition) on
+// a page of its own within the margins and at the scale; the graph window's
+// Quick Print uses fixed margins instead (half an inch at the sides, a
+// quarter of a portrait page's height above and below).
+enum class GraphMargins { Worksheet, QuickPrint };
+CommandResult PrintGraph(CommandContext& cx, int graph, GraphMargins margins = GraphMargins::Worksheet);
 // Writes the range as text; an empty name asks for one in the save dialog.
 CommandResult PrintToFile(CommandContext& cx, const std::string& name, const CellRange& range);
 
@@ -36,7 +42,7 @@ bool applyMarginItems(WorksheetSettings& settings, std::string_view items, char 
 bool applyOptionItems(PrintOptions& options, std::string_view items, char decimal);
 
 // PRINTRANGE, PRINTALL, PRINTPAGE, PRINTFILE, PRINTHEAD, PRINTFOOT,
-// PRINTBORDER, PRINTMARGIN, PRINTOPTION.
+// PRINTBORDER, PRINTMARGIN, PRINTOPTION, PRINTGRAPH.
 void addPrintCommands(CommandTable& table);
 
 }  // namespace tw

@@ -14,6 +14,7 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "graphs/graph_commands.h"
 #include "print/print_commands.h"
 #include "print/print_job.h"
 #include "shell/dialog_models.h"
@@ -27,6 +28,7 @@ namespace tw {
 
 Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view) {
   addWorksheetCommands(commands_);
+  addGraphCommands(commands_);
   addPrintCommands(commands_);
   addFrameCommands();
   addForms();
