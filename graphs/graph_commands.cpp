@@ -33,11 +33,13 @@ std::vector<Item> itemsOf(std::string_view text, std::string_view valueLetters =
     Item item{c, {}};
     ++i;
     // A format code's letters belong to it (F takes "C2", "D4", ...).
-    bool takesText = valueLetters.find(c) != std::string_view::npos;
+    // A grid item takes one letter (GB), a format item a code (FC2, FF1).
+    size_t letters = valueLetters.find(c) == std::string_view::npos ? 0 : (c == 'G' ? 1 : 2);
     while (i < text.size()) {
       char v = text[i];
       bool numeric = std::isdigit(static_cast<unsigned char>(v)) || v == '.' || v == '-' || v == '+';
-      if (!numeric && !(takesText && item.value.size() < 2 && v != ' ' && v != ',')) break;
+      if (letters == 1 && !item.value.empty()) break;
+      if (!numeric && !(item.value.size() < letters && v != ' ' && v != ',')) break;
       item.value += v;
       ++i;
     }

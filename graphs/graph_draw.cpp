@@ -198,11 +198,6 @@ GraphScales ComputeScales(const GraphDefinition& g, const GraphData& d) {
       }
       any = true;
     }
-    // Bars and areas stand on zero.
-    if (isBarType(g.type) || g.type == kGraphArea) {
-      lo = std::min(lo, 0.0);
-      hi = std::max(hi, 0.0);
-    }
     if (!any) lo = 0, hi = 1;
     s.y.min = lo;
     s.y.max = hi;
@@ -729,6 +724,7 @@ void Painter::bars() {
     const SeriesData& sd = d_.series[s];
     if (!sd.defined) continue;
     Rect bounds{w_, h_, 0, 0};
+    const size_t first = elements_.size();
     for (size_t k = 0; k < n; ++k) {
       if (!sd.values[k]) continue;
       double v = *sd.values[k];
@@ -767,7 +763,9 @@ void Painter::bars() {
       bounds.width = std::max(bounds.width, r.right() - bounds.x);
       bounds.height = std::max(bounds.height, r.bottom() - bounds.y);
     }
-    if (bounds.width > 0) note(s + 1, bounds);
+    // The series goes before its points, which are found first.
+    if (bounds.width > 0)
+      elements_.insert(elements_.begin() + static_cast<ptrdiff_t>(first), DrawnElement{s + 1, bounds});
     ++index;
   }
 }
@@ -824,6 +822,8 @@ void Painter::highLow() {
     if (hi.defined && lo.defined && hi.values[k] && lo.values[k]) {
       std::optional<Point> a = at(xv, *hi.values[k]), b = at(xv, *lo.values[k]);
       if (a && b) {
+        if (k == 0 || elements_.empty() || elements_.back().element != 1)
+          note(1, {l_.left, l_.top, l_.width(), l_.height()});
         c_.setPen({view_.mono ? 0 : graphColour(1), 4, LineStyle::Solid});
         c_.drawLine({*a, *b});
         note(-1, {a->x - 2, std::min(a->y, b->y), 5, std::abs(a->y - b->y) + 1});
