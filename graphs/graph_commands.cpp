@@ -339,10 +339,6 @@ void addGraphCommands(CommandTable& t) {
                return CommandResult::failed();
            }
          }});
-  t.add({"QUICKGRAPH", {{ArgKind::Range, "GRAPH: Specify Range"}}, [](CommandContext& cx, const Args& a) {
-           return QuickGraph(cx, rangeArg(cx, a, 0, ArgKind::Range)).empty() ? CommandResult::failed()
-                                                                             : CommandResult{};
-         }});
   // A named graph (none: the current one) into a .bmp, .png or .svg file.
   t.add({"GRAPHPICTURE",
          {{ArgKind::Text, "File name"}, {ArgKind::Text, "Graph name", true},

@@ -35,7 +35,7 @@ CommandResult SaveGraphPicture(CommandContext& cx, const std::string& path, int 
 CommandResult CopyGraphToClipboard(CommandContext& cx, int graph, int width, int height);
 
 // GRAPHTYPE, GRAPHSERIES, GRAPHLEGEND, GRAPHHEADING, GRAPHLABEL, GRAPHFONT,
-// GRAPHSCALE, GRAPHOPTIONS, GRAPHNAME, QUICKGRAPH, GRAPHPICTURE.
+// GRAPHSCALE, GRAPHOPTIONS, GRAPHNAME, GRAPHPICTURE.
 void addGraphCommands(CommandTable& table);
 
 inline constexpr const char* kPictureErrorMessage = "Cannot Save the Picture";

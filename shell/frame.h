@@ -59,6 +59,10 @@ class FrameView {
   virtual void showMacroStep(const std::string& /*text*/) {}
   // Which bars show: the quick buttons, the macro buttons, the status bar.
   virtual void showBars(bool /*quick*/, bool /*macro*/, bool /*status*/) {}
+  // The graph window over a named graph (index from 1) or the current one
+  // (0): maximised or not, closing itself after the time when it is above
+  // 0, and waiting until it closes when modal (a running macro waits).
+  virtual void showGraph(int /*graph*/, bool /*maximised*/, int /*closeAfterMs*/, bool /*modal*/) {}
 };
 
 // What runs macros, for the frame's ways of starting one (F3, Ctrl with a
@@ -86,6 +90,7 @@ struct RangePrompt {
 class RangeNameModel;
 class PropertiesModel;
 class PrintModel;
+class GraphDialogModel;
 
 class Frame : private Workspace {
  public:
@@ -231,6 +236,8 @@ class Frame : private Workspace {
   // "Print", then what its button asks for; "Preview" over a range.
   void showPrint(std::shared_ptr<PrintModel> model);
   void showPreview(CellRange range);
+  // "Graph" at a page; Use and Merge on its Names page show the window.
+  void showGraphDialog(std::shared_ptr<GraphDialogModel> model);
   void show(const CommandResult& r, Worksheet* ws);
   // Asks for the arguments from `from` on, then runs the command.
   void gather(const CommandEntry& entry, Args args, size_t from);
@@ -259,6 +266,7 @@ class Frame : private Workspace {
   MacroRunner* macros_ = nullptr;
   CommandTable commands_;
   std::map<std::string, std::function<void()>> forms_;
+  std::string formArgument_;  // the menu item's argument, for the form it opens
   std::vector<std::unique_ptr<WindowState>> windows_;
   WindowState* active_ = nullptr;
   MenuBar menuBar_;

@@ -19,6 +19,7 @@
 #include "print/print_job.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
+#include "shell/graph_dialog.h"
 #include "shell/print_dialog.h"
 #include "shell/range_name_dialog.h"
 #include "shell/startup.h"
@@ -270,6 +271,7 @@ void Frame::invoke(std::string_view name, const std::string& argument) {
   closeMenu();
   auto form = forms_.find(upperCased(name));
   if (form != forms_.end()) {
+    formArgument_ = argument;
     form->second();
     return;
   }
@@ -370,6 +372,36 @@ void Frame::addFrameCommands() {
          view_.windowChanged(*w);
          return CommandResult{};
        }});
+  // The graph window: GRAPH shows it; GRAPHVIEW with a mode (even:
+  // maximised) and a time after which it closes again.
+  auto needsScreen = [this](const char* keyword) {
+    if (session_.host().hasDisplay()) return false;
+    session_.ShowError(std::string(keyword) + " needs the desktop program: it shows a window");
+    return true;
+  };
+  commands_.add({"GRAPH", {}, [this, needsScreen](CommandContext&, const Args&) {
+                   if (needsScreen("GRAPH")) return CommandResult::failed();
+                   view_.showGraph(0, false, 0, session_.macroRunning);
+                   return CommandResult{};
+                 }});
+  commands_.add({"GRAPHVIEW",
+                 {{ArgKind::Integer, "Mode", true}, {ArgKind::Integer, "Milliseconds", true}},
+                 [this, needsScreen](CommandContext&, const Args& a) {
+                   if (needsScreen("GRAPHVIEW")) return CommandResult::failed();
+                   int mode = static_cast<int>(numberArg(a, 0));
+                   int ms = static_cast<int>(numberArg(a, 1));
+                   view_.showGraph(0, mode % 2 == 0, std::max(0, ms), session_.macroRunning);
+                   return CommandResult{};
+                 }});
+  // Quick Graph: the selection's columns as a new named graph, shown.
+  commands_.add({"QUICKGRAPH", {}, [this](CommandContext& cx, const Args&) {
+                   if (!active_) return CommandResult::failed();
+                   std::string name = QuickGraph(cx, active_->selection());
+                   if (name.empty()) return CommandResult::failed();
+                   if (session_.host().hasDisplay())
+                     view_.showGraph(FindGraph(active_->worksheet(), name), false, 0, false);
+                   return CommandResult{};
+                 }});
   // F3 and Shift+F3, and their menu items: the macro at a cell, in step mode or not.
   for (bool step : {false, true}) {
     commands_.add({step ? "MACROSTEP" : "MACRORUN",
@@ -565,6 +597,28 @@ void Frame::showPreview(CellRange range) {
     show(PrintCellRange(cx, range), &ws);
 }
 
+void Frame::showGraphDialog(std::shared_ptr<GraphDialogModel> model) {
+  Host& host = session_.host();
+  model->pointField.clear();
+  model->showWindow = false;
+  if (!host.runDialog(*model) || !active_) return;
+  Worksheet& ws = active_->worksheet();
+  if (!model->pointField.empty()) {
+    WindowState* w = active_;
+    OpenRangePrompt(
+        GraphDialogModel::pointPrompt(),
+        [this, model, w](const std::string& text) {
+          if (active_ != w) return;
+          model->setField(model->pointField, text);
+          showGraphDialog(model);
+        },
+        active_->selection());
+    return;
+  }
+  setCurrentGraph(ws, model->graph);
+  if (model->showWindow && host.hasDisplay()) view_.showGraph(0, false, 0, false);
+}
+
 // The frame's dialogs: each fills its model, and OK runs the commands.
 void Frame::addForms() {
   Host& host = session_.host();
@@ -645,6 +699,13 @@ void Frame::addForms() {
     if (!active_) return host.beep();
     Worksheet& ws = active_->worksheet();
     showPreview(printedRange(ws, !ws.settings.ranges[kPrintRange].valid()));
+  };
+  // The graph dialog at the page the menu item names (0 to 8).
+  forms_["GRAPHSETTINGS"] = [this, &host] {
+    if (!active_) return host.beep();
+    int page = 0;
+    std::from_chars(formArgument_.data(), formArgument_.data() + formArgument_.size(), page);
+    showGraphDialog(std::make_shared<GraphDialogModel>(active_->worksheet(), page));
   };
   forms_["SYSTEMINFO"] = [this, &host] {
     SystemInfoModel model(session_);

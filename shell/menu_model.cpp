@@ -161,6 +161,23 @@ MenuBar buildMenuBar(const MenuState& s) {
                                  item("&Go To...\tF5", "GOTO", "F5"),
                                  menu("&Names", names)};
 
+  auto page = [](const char* caption, const char* number) {
+    MenuItem i = item(caption, "GRAPHSETTINGS");
+    i.argument = number;
+    return i;
+  };
+  std::vector<MenuItem> graph = {item("&View\tF12", "GRAPH", "F12"),
+                                 item("&Quick Graph", "QUICKGRAPH"),
+                                 separator(),
+                                 page("&Type...", "0"),
+                                 page("&Ranges...", "1"),
+                                 page("&Options...", "2"),
+                                 page("&Scales...", "3"),
+                                 page("&Names...", "4"),
+                                 page("&Headings...", "5"),
+                                 page("&Colors...", "6"),
+                                 page("&Fonts...", "7"),
+                                 page("&Legends...", "8")};
   std::vector<MenuItem> recalc = {check("&Automatic", "RECALCMODE", "0", !s.manualRecalc),
                                   check("&Manual", "RECALCMODE", "1", s.manualRecalc)};
   std::vector<MenuItem> tools = {item("&Calc\tF9", "CALC", "F9"),
@@ -194,7 +211,7 @@ MenuBar buildMenuBar(const MenuState& s) {
                                 item("&System Information...", "SYSTEMINFO")};
 
   MenuBar bar = {menu("&File", file),   menu("&Edit", edit),     menu("&Range", range),
-                 menu("&Tools", tools), menu("&Window", window), menu("&Help", help)};
+                 menu("&Graph", graph), menu("&Tools", tools), menu("&Window", window), menu("&Help", help)};
   if (!s.haveWindow) disableWorksheetItems(bar);
   return bar;
 }

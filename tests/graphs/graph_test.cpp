@@ -299,9 +299,14 @@ TEST_F(GraphTest, EveryTypeDrawsWithinItsCanvas) {
         return e.element >= 1 && e.element <= 6;
       });
       // Contour draws from the X grid, which is one column here.
-      if (type != kGraphContour) EXPECT_TRUE(series) << "type " << int(type);
-      for (const DrawOp& op : c.ops())
-        if (op.kind == DrawKind::Text) EXPECT_FALSE(op.text.empty());
+      if (type != kGraphContour) {
+        EXPECT_TRUE(series) << "type " << int(type);
+      }
+      for (const DrawOp& op : c.ops()) {
+        if (op.kind == DrawKind::Text) {
+          EXPECT_FALSE(op.text.empty());
+        }
+      }
     }
 }
 

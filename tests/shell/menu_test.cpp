@@ -68,9 +68,9 @@ TEST_F(MenuKeys, SlashLettersArrowsAndEscape) {
   keys("{UP}{UP}{UP}{UP}");  // up from the first item wraps to the last
   EXPECT_EQ(view.menu, "Range > Names");
   keys("{RIGHT}{RIGHT}");  // Right on an item: the next menu of the bar drops down
-  EXPECT_EQ(view.menu, "Tools > Calc");
+  EXPECT_EQ(view.menu, "Graph > View");
   keys("{ESC}");
-  EXPECT_EQ(view.menu, "Tools");
+  EXPECT_EQ(view.menu, "Graph");
   keys("{ESC}");
   EXPECT_EQ(view.menu, "");
   EXPECT_EQ(host.mode, "READY");
