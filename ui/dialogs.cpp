@@ -27,6 +27,8 @@
 #include "core/display_format.h"
 #include "shell/dialog_models.h"
 #include "shell/range_name_dialog.h"
+#include "shell/graph_dialog.h"
+#include "ui/graph_form.h"
 #include "ui/print_forms.h"
 #include "ui/text_codec.h"
 
@@ -516,6 +518,7 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<DocumentInfoModel*>(&model)) return documentInfoForm(parent, *m);
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);
   if (isPrintForm(model)) return showPrintForm(parent, model);
+  if (auto* m = dynamic_cast<GraphDialogModel*>(&model)) return graphForm(parent, *m);
   return false;
 }
 

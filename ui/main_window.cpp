@@ -1,5 +1,10 @@
 #include "ui/main_window.h"
 
+#include <QPointer>
+#include <QTimer>
+
+#include "ui/graph_view.h"
+
 #include "shell/window_placement.h"
 
 #include <QColorDialog>
@@ -461,6 +466,30 @@ void TForm1::updateTitle() {
 void TForm1::showMacroStep(const std::string& text) {
   stepText_ = text;
   updateTitle();
+}
+
+void TForm1::showGraph(int graph, bool maximised, int closeAfterMs, bool modal) {
+  TForm2* w = activeForm();
+  if (!w) return;
+  delete graphView_;
+  graphView_ = new TGraphView(*this, w->state().worksheet(), graph);
+  graphView_->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(graphView_, &QObject::destroyed, this, [this](QObject* gone) {
+    if (gone == graphView_) graphView_ = nullptr;
+  });
+  if (closeAfterMs > 0) {
+    QPointer<TGraphView> view = graphView_;
+    QTimer::singleShot(closeAfterMs, this, [view] {
+      if (view) view->close();
+    });
+  }
+  if (maximised)
+    graphView_->showMaximized();
+  else
+    graphView_->show();
+  graphView_->raise();
+  graphView_->activateWindow();
+  if (modal) graphView_->exec();
 }
 
 void TForm1::showBars(bool quick, bool, bool status) {

@@ -32,6 +32,7 @@
 namespace tw {
 
 class TForm2;
+class TGraphView;
 
 class TForm1 : public QMainWindow, public FrameView {
   Q_OBJECT
@@ -91,6 +92,9 @@ class TForm1 : public QMainWindow, public FrameView {
   void exitProgram() override;
   void showMacroStep(const std::string& text) override;
   void showBars(bool quick, bool macro, bool status) override;
+  void showGraph(int graph, bool maximised, int closeAfterMs, bool modal) override;
+  // The graph window, when one is open.
+  TGraphView* graphView() const { return graphView_; }
 
   // The widgets, named as in the form.
   QLineEdit* Edit1;
@@ -134,6 +138,7 @@ class TForm1 : public QMainWindow, public FrameView {
   std::string settingsDir() const;
 
   Options options_;
+  TGraphView* graphView_ = nullptr;
   QtHost host_;
   Session session_;
   Frame frame_;

@@ -24,6 +24,7 @@
 #include "shell/frame.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
+#include "ui/picture_writer.h"
 #include "ui/text_codec.h"
 
 namespace tw {
@@ -131,6 +132,23 @@ std::optional<std::string> QtHost::saveFileName(const FileRequest& request) {
   asked.push_back(request.title);
   if (quiet) return nextScripted();
   return fileDialog(&main_, request, true);
+}
+
+bool QtHost::renderPicture(int width, int height, const std::function<void(Canvas&)>& draw,
+                           Bitmap& out) {
+  return renderPixels(width, height, draw, out);
+}
+
+bool QtHost::writePicture(const std::string& path, PictureFile kind, int width, int height,
+                          const std::function<void(Canvas&)>& draw) {
+  return writePictureFile(path, kind == PictureFile::Png ? PictureKind::Png : PictureKind::Svg,
+                          width, height, draw);
+}
+
+void QtHost::setClipboardBitmap(const Bitmap& b) {
+  QImage image(reinterpret_cast<const uchar*>(b.pixels.data()), b.width, b.height, b.width * 4,
+               QImage::Format_ARGB32);
+  QGuiApplication::clipboard()->setImage(image.copy());
 }
 
 bool QtHost::printerPage(bool landscape, PageMetrics& page) {

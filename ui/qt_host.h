@@ -57,6 +57,11 @@ class QtHost : public Host {
   // quiet runs print to PDF files only).
   std::unique_ptr<PageDevice> openPrintJob(const PrintRequest& request) override;
   bool printStatus(const PrintStatus& status) override;
+  bool renderPicture(int width, int height, const std::function<void(Canvas&)>& draw,
+                     Bitmap& out) override;
+  bool writePicture(const std::string& path, PictureFile kind, int width, int height,
+                    const std::function<void(Canvas&)>& draw) override;
+  void setClipboardBitmap(const Bitmap& bitmap) override;
   void printStatusDone() override;
 
   // A key the main window caught for waitForKey; false when none is awaited.

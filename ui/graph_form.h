@@ -1,0 +1,13 @@
+// The Qt form of the graph dialog.
+#pragma once
+
+#include <QWidget>
+
+namespace tw {
+
+class GraphDialogModel;
+
+// False when cancelled.
+bool graphForm(QWidget* parent, GraphDialogModel& model);
+
+}  // namespace tw
