@@ -363,6 +363,9 @@ bool Frame::keyInWindow(const KeyPress& k) {
     case Key::F9:
       execute("CALC");
       return true;
+    case Key::F12:
+      invoke("GRAPH");
+      return true;
     case Key::Delete:
       // Edit > Delete: the selection is erased, without a prompt.
       execute("ERASE");

@@ -102,7 +102,7 @@ void TGraphView::keyPressEvent(QKeyEvent* e) {
 }
 
 std::unique_ptr<QMenu> TGraphView::popupMenu() {
-  auto menu = std::make_unique<QMenu>(this);
+  auto menu = std::make_unique<QMenu>();  // owned by the caller alone
   QAction* attributes = menu->addAction(toQt(model_.attributesCaption()));
   attributes->setEnabled(model_.selected() != 0);
   connect(attributes, &QAction::triggered, this, [this] {
@@ -126,7 +126,7 @@ std::unique_ptr<QMenu> TGraphView::popupMenu() {
 }
 
 std::unique_ptr<QMenu> TGraphView::zoomMenu() {
-  auto menu = std::make_unique<QMenu>("ZOOM", this);
+  auto menu = std::make_unique<QMenu>("ZOOM");
   auto add = [&](const char* caption, void (GraphWindowModel::*zoom)()) {
     connect(menu->addAction(caption), &QAction::triggered, this, [this, zoom] {
       (model_.*zoom)();

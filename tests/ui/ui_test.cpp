@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
+#include <QtEndian>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QDialog>
@@ -22,6 +24,7 @@
 #include "files/worksheet_file.h"
 #include "shell/frame.h"
 #include "shell/key_text.h"
+#include "ui/graph_view.h"
 #include "ui/grid_pane.h"
 #include "ui/main_window.h"
 #include "ui/worksheet_window.h"
@@ -576,6 +579,51 @@ class DesktopTest : public QObject {
     QCOMPARE(ws.settings.print.scale, int16_t(10));
     QCOMPARE(QString::fromStdString(ws.settings.printHeader), QString("Report #"));
     QCOMPARE(count, QString("of 1"));
+  }
+
+  // F12 opens the graph window over the current graph; its pop-up menu,
+  // Save to Bitmap and a plain key work as a user would use them.
+  void graphWindowShowsSavesAndCloses() {
+    Worksheet& ws = form->state().worksheet();
+    for (int r = 0; r < 4; ++r) {
+      EnterCell(ws, "'M" + std::to_string(r + 1), r, 0);
+      EnterCell(ws, std::to_string(r * 7 + 3), r, 1);
+    }
+    main->frame().execute("GRAPHTYPE", {Arg::ofNumber(2), Arg::ofText("B")});
+    main->frame().execute("GRAPHSERIES", {Arg::ofNumber(0), Arg::ofRange(CellRange::of(0, 0, 3, 0))});
+    main->frame().execute("GRAPHSERIES", {Arg::ofNumber(1), Arg::ofRange(CellRange::of(0, 1, 3, 1))});
+    form->Grid1->setFocus();
+    QTest::keyClick(form->Grid1, Qt::Key_F12);
+    TGraphView* view = main->graphView();
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->resize(400, 300);
+    view->repaint();
+    std::unique_ptr<QMenu> popup = view->popupMenu();
+    QCOMPARE(popup->actions().first()->text(), QString("No Selection"));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(2, 2));
+    QCOMPARE(view->model().selected(), int(kElementBackground));
+    // The click opened the Colors page; the quiet host cancelled it.
+    QCOMPARE(QString::fromStdString(main->host().asked.back()), QString("Colors"));
+    QCOMPARE(view->popupMenu()->actions().first()->text(), QString("&Attributes (7)"));
+
+    QTemporaryDir dir;
+    std::string bmp = dir.filePath("graph.bmp").toStdString();
+    main->host().scripted = {bmp};
+    std::unique_ptr<QMenu> menu = view->popupMenu();
+    QAction* save = nullptr;
+    for (QAction* a : menu->actions())
+      if (a->text() == "S&ave to Bitmap") save = a;
+    QVERIFY(save);
+    save->trigger();
+    QFile file(QString::fromStdString(bmp));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray head = file.read(26);
+    QVERIFY(head.startsWith("BM"));
+    QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 18), 400);
+
+    QTest::keyClick(view, Qt::Key_Space);
+    QTRY_VERIFY(!main->graphView());
   }
 
   void refusedFileIsAMessage() {
