@@ -573,7 +573,10 @@ void Frame::showPrint(std::shared_ptr<PrintModel> model) {
   CommandContext cx = context();
   switch (model->action) {
     case PrintModel::Action::Print:
-      show(PrintCellRange(cx, range), &ws);
+      if (model->what == PrintModel::What::Graph)
+        show(PrintGraph(cx, model->graph), &ws);
+      else
+        show(PrintCellRange(cx, range), &ws);
       break;
     case PrintModel::Action::PrintToFile:
       show(PrintToFile(cx, {}, range), &ws);

@@ -108,15 +108,31 @@ PrintModel::PrintModel(Worksheet& ws, Host& host, std::string selection)
         return false;
       });
   addField(
-      "what", [this] { return std::string(what == What::All ? "all" : "range"); },
+      "what",
+      [this] {
+        return std::string(what == What::All ? "all" : what == What::Range ? "range" : "graph");
+      },
       [this](std::string_view v) {
         if (sameText(v, "all"))
           what = What::All;
         else if (sameText(v, "range"))
           what = What::Range;
+        else if (sameText(v, "graph"))
+          what = What::Graph;
         else
           return false;
         return true;
+      });
+  addField(
+      "graph", [this] { return graphChoices()[static_cast<size_t>(graph)]; },
+      [this](std::string_view v) {
+        std::vector<std::string> choices = graphChoices();
+        for (size_t i = 0; i < choices.size(); ++i)
+          if (sameText(choices[i], v)) {
+            graph = static_cast<int>(i);
+            return true;
+          }
+        return false;
       });
   addText("range", rangeText, 80);
   addFlag("grid", o.grid);
@@ -174,6 +190,12 @@ PrintModel::PrintModel(Worksheet& ws, Host& host, std::string selection)
           return false;
         return true;
       });
+}
+
+std::vector<std::string> PrintModel::graphChoices() const {
+  std::vector<std::string> out{"- Default -"};
+  for (const NamedGraph& g : ws_.settings.namedGraphs) out.push_back(g.name);
+  return out;
 }
 
 std::string PrintModel::extentText() const {

@@ -35,13 +35,16 @@ struct PrintSettings {
 class PrintModel : public FieldsModel {
  public:
   enum class Action { Print, PrintToFile, Preview };
-  enum class What { All, Range };
+  enum class What { All, Range, Graph };
 
   PrintModel(Worksheet& ws, Host& host, std::string selection);
   std::string_view form() const override { return "Print"; }
   std::string caption() const override { return "Print"; }
   bool check(std::string& message) override;
 
+  // "&Named Graph": "- Default -" (the current definition), then the named graphs.
+  std::vector<std::string> graphChoices() const;
+  int graph = 0;  // 0 the current definition, else a named graph's index
   // "&All" shows the extent, such as "A1..IV8192".
   std::string extentText() const;
   // The range the chosen button acts on: everything or the typed range.

@@ -185,7 +185,14 @@ bool printForm(QWidget* parent, PrintModel& m) {
     m.pointAtRange = true;
     d.accept();
   });
-  (m.what == PrintModel::What::All ? all : range)->setChecked(true);
+  auto* namedGraph = new QRadioButton("&Named Graph", &d);
+  auto* graphs = new QComboBox(&d);
+  for (const std::string& g : m.graphChoices()) graphs->addItem(toQt(g));
+  graphs->setCurrentIndex(m.graph);
+  (m.what == PrintModel::What::All     ? all
+   : m.what == PrintModel::What::Range ? range
+                                       : namedGraph)
+      ->setChecked(true);
   auto* allRow = new QHBoxLayout;
   allRow->addWidget(all);
   allRow->addWidget(extent);
@@ -193,8 +200,13 @@ bool printForm(QWidget* parent, PrintModel& m) {
   auto* rangeRow = new QHBoxLayout;
   rangeRow->addWidget(range);
   rangeRow->addWidget(rangeText);
+  auto* graphRow = new QHBoxLayout;
+  graphRow->addWidget(namedGraph);
+  graphRow->addWidget(graphs);
   v->addLayout(allRow);
   v->addLayout(rangeRow);
+  v->addLayout(graphRow);
+  QObject::connect(graphs, &QComboBox::activated, &d, [namedGraph] { namedGraph->setChecked(true); });
   QObject::connect(rangeText, &QLineEdit::textEdited, &d, [&] { range->setChecked(true); });
   auto* grid = new QCheckBox("Show &Grid", &d);
   grid->setChecked(m.settings.options.grid);
@@ -215,7 +227,10 @@ bool printForm(QWidget* parent, PrintModel& m) {
 
   auto take = [&] {
     m.printer = fromQt(printer->currentText());
-    m.what = all->isChecked() ? PrintModel::What::All : PrintModel::What::Range;
+    m.what = all->isChecked()     ? PrintModel::What::All
+             : range->isChecked() ? PrintModel::What::Range
+                                  : PrintModel::What::Graph;
+    m.graph = std::max(0, graphs->currentIndex());
     m.rangeText = fromQt(rangeText->text());
     m.settings.options.grid = grid->isChecked();
   };

@@ -417,6 +417,11 @@ TEST_F(GraphTest, PrintGraphPutsTheGraphInsideTheMargins) {
   kept = {};
   run("{PRINTGRAPH \"none\"}");
   EXPECT_FALSE(kept.finished);
+  // The print dialog's Named Graph prints it too.
+  host.scripted.push_back("what=graph;graph=SALES;button=print");
+  frame.invoke("PRINT");
+  EXPECT_TRUE(kept.finished);
+  EXPECT_TRUE(host.unanswered.empty());
 }
 
 }  // namespace
