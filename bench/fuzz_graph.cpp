@@ -27,14 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tw::Worksheet& w = session.openWorksheet("FUZZ.WKS");
     for (int r = 0; r < 12; ++r)
       for (int c = 0; c < 8; ++c)
-        tw::EnterCell(w, c == 0 ? "'L" + std::to_string(r) : std::to_string((r - 5) * (c + 1) * 1.5), r, c);
+        tw::EnterCell(
+            w, c == 0 ? "'L" + std::to_string(r) : std::to_string((r - 5) * (c + 1) * 1.5), r, c);
     tw::EnterCell(w, "'text", 3, 3);
     return &w;
   }();
   tw::GraphRecord record;
   size_t lotus = std::min(size, tw::kGraphBytes);
   std::memcpy(record.lotus.data(), data, lotus);
-  size_t ext = size > tw::kGraphBytes ? std::min(size - tw::kGraphBytes, tw::kGraphExtensionBytes) : 0;
+  size_t ext =
+      size > tw::kGraphBytes ? std::min(size - tw::kGraphBytes, tw::kGraphExtensionBytes) : 0;
   if (ext) std::memcpy(record.extension.data(), data + tw::kGraphBytes, ext);
   tw::GraphDefinition g = tw::decodeGraph(record, session.settings());
   tw::GraphRecord again = record;
@@ -44,11 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string_view rest;
   if (size > tw::kGraphBytes + tw::kGraphExtensionBytes)
-    rest = std::string_view(reinterpret_cast<const char*>(data) + tw::kGraphBytes + tw::kGraphExtensionBytes,
-                            size - tw::kGraphBytes - tw::kGraphExtensionBytes);
+    rest = std::string_view(
+        reinterpret_cast<const char*>(data) + tw::kGraphBytes + tw::kGraphExtensionBytes,
+        size - tw::kGraphBytes - tw::kGraphExtensionBytes);
   size_t nl = rest.find('\n');
   tw::applyScaleItems(g.y, rest.substr(0, nl), '.');
-  if (nl != std::string_view::npos) tw::applyOptionItems(g, static_cast<int>(size % 8), rest.substr(nl + 1), '.');
+  if (nl != std::string_view::npos)
+    tw::applyOptionItems(g, static_cast<int>(size % 8), rest.substr(nl + 1), '.');
   // Keep the drawing to the sheet's cells so that every run stays quick.
   for (auto& r : g.ranges)
     if (r.valid()) r = tw::CellRange::of(r.row1 % 12, r.col1 % 8, r.row2 % 12, r.col2 % 8);
@@ -59,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tw::GraphView view;
   view.zoom = 50 + static_cast<int>(size % 150);
   view.mono = size & 1;
-  tw::DrawGraph(canvas, *ws, g, 64 + static_cast<int>(size % 900), 48 + static_cast<int>(size % 700), view);
+  tw::DrawGraph(canvas, *ws, g, 64 + static_cast<int>(size % 900),
+                48 + static_cast<int>(size % 700), view);
   return 0;
 }

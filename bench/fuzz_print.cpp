@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tw::CellRange range = rangeOf(in);
   if (!range.valid()) range = tw::CellRange::of(0, 0, 63, 11);
   tw::PageMetrics m{72 + static_cast<int>(size % 600), 72 + static_cast<int>(size % 300),
-                    200 + static_cast<int>(size * 37 % 5000), 200 + static_cast<int>(size * 53 % 7000)};
+                    200 + static_cast<int>(size * 37 % 5000),
+                    200 + static_cast<int>(size * 53 % 7000)};
   tw::Pagination p = tw::Paginate(*ws, range, tw::PageLayout(m, *ws));
   if (!p.pages.empty() && p.pages.size() < 5000) {
     tw::RecordingCanvas canvas;

@@ -213,8 +213,8 @@ bool HeadlessHost::renderPicture(int width, int height, const std::function<void
   PictureEntry entry = pictureModule(pictureError);
   if (!entry || width <= 0 || height <= 0 || width > 20000 || height > 20000) return false;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  if (!entry(nullptr, 0, width, height, drawThrough, const_cast<std::function<void(Canvas&)>*>(&draw),
-             pixels.data()))
+  if (!entry(nullptr, 0, width, height, drawThrough,
+             const_cast<std::function<void(Canvas&)>*>(&draw), pixels.data()))
     return false;
   out.width = width;
   out.height = height;

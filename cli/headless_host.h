@@ -57,7 +57,7 @@ class HeadlessHost : public Host {
   std::function<std::unique_ptr<PageDevice>(const PrintRequest&)> printer;
   std::string printerLabel = "PDF";
   std::vector<PrintStatus> printStatuses;  // every update of the status window
-  int cancelPrintAtPage = 0;  // the status window's button, pressed on that page
+  int cancelPrintAtPage = 0;               // the status window's button, pressed on that page
 
   // Pictures through the picture module; why the last one failed.
   bool renderPicture(int width, int height, const std::function<void(Canvas&)>& draw,

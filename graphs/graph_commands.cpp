@@ -37,7 +37,8 @@ std::vector<Item> itemsOf(std::string_view text, std::string_view valueLetters =
     size_t letters = valueLetters.find(c) == std::string_view::npos ? 0 : (c == 'G' ? 1 : 2);
     while (i < text.size()) {
       char v = text[i];
-      bool numeric = std::isdigit(static_cast<unsigned char>(v)) || v == '.' || v == '-' || v == '+';
+      bool numeric =
+          std::isdigit(static_cast<unsigned char>(v)) || v == '.' || v == '-' || v == '+';
       if (letters == 1 && !item.value.empty()) break;
       if (!numeric && !(item.value.size() < letters && v != ' ' && v != ',')) break;
       item.value += v;
@@ -209,8 +210,9 @@ CommandResult SaveGraphPicture(CommandContext& cx, const std::string& path, int 
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   bool ok = false;
   if (lower.ends_with(".png") || lower.ends_with(".svg")) {
-    ok = cx.host().writePicture(path, lower.ends_with(".png") ? Host::PictureFile::Png : Host::PictureFile::Svg,
-                                width, height, draw);
+    ok = cx.host().writePicture(
+        path, lower.ends_with(".png") ? Host::PictureFile::Png : Host::PictureFile::Svg, width,
+        height, draw);
   } else {
     Bitmap b;
     ok = cx.host().renderPicture(width, height, draw, b) && writeBmpFile(path, b);
@@ -227,7 +229,8 @@ CommandResult CopyGraphToClipboard(CommandContext& cx, int graph, int width, int
   Worksheet& ws = *cx.ws;
   GraphDefinition g = graph > 0 ? namedGraph(ws, graph) : currentGraph(ws);
   Bitmap b;
-  if (!cx.host().renderPicture(width, height, [&](Canvas& c) { DrawGraph(c, ws, g, width, height); }, b))
+  if (!cx.host().renderPicture(
+          width, height, [&](Canvas& c) { DrawGraph(c, ws, g, width, height); }, b))
     return CommandResult::failed();
   cx.host().setClipboardBitmap(b);
   return {};
@@ -235,7 +238,8 @@ CommandResult CopyGraphToClipboard(CommandContext& cx, int graph, int width, int
 
 void addGraphCommands(CommandTable& t) {
   // Group 2: "XBPSLMHRADOC" (2-D types and contour); any other: "SPDWBT" (3-D).
-  t.add({"GRAPHTYPE", {{ArgKind::Integer, "Group (2 or 3)"}, {ArgKind::Text, "Type letter"}},
+  t.add({"GRAPHTYPE",
+         {{ArgKind::Integer, "Group (2 or 3)"}, {ArgKind::Text, "Type letter"}},
          [](CommandContext& cx, const Args& a) {
            GraphDefinition g = currentGraph(*cx.ws);
            std::string letter = textArg(a, 0 + 1);
@@ -249,7 +253,9 @@ void addGraphCommands(CommandTable& t) {
            g.type = intArg(a, 0) == 2 ? kTwoD[k] : kThreeD[k];
            return changed(cx, g);
          }});
-  t.add({"GRAPHSERIES", {{ArgKind::Integer, "Series (0 X, 1 to 6 A to F)"}, {ArgKind::Range, "GRAPH: Specify Range"}},
+  t.add({"GRAPHSERIES",
+         {{ArgKind::Integer, "Series (0 X, 1 to 6 A to F)"},
+          {ArgKind::Range, "GRAPH: Specify Range"}},
          [](CommandContext& cx, const Args& a) {
            int n = intArg(a, 0);
            if (n < 0 || n > 6) return CommandResult::failed();
@@ -258,7 +264,9 @@ void addGraphCommands(CommandTable& t) {
            return changed(cx, g);
          }});
   t.add({"GRAPHLEGEND",
-         {{ArgKind::Integer, "Series (1 to 6)"}, {ArgKind::Text, "Legend", true}, {ArgKind::Integer, "", true}},
+         {{ArgKind::Integer, "Series (1 to 6)"},
+          {ArgKind::Text, "Legend", true},
+          {ArgKind::Integer, "", true}},
          [](CommandContext& cx, const Args& a) {
            int n = intArg(a, 0);
            if (n < 1 || n > 6) return CommandResult::failed();
@@ -266,7 +274,8 @@ void addGraphCommands(CommandTable& t) {
            g.legends[n - 1] = textArg(a, 1).substr(0, kMaxLegend);
            return changed(cx, g);
          }});
-  t.add({"GRAPHHEADING", {{ArgKind::Integer, "Line (0 to 3)"}, {ArgKind::Text, "Heading", true}},
+  t.add({"GRAPHHEADING",
+         {{ArgKind::Integer, "Line (0 to 3)"}, {ArgKind::Text, "Heading", true}},
          [](CommandContext& cx, const Args& a) {
            int n = intArg(a, 0);
            if (n < 0 || n > 3) return CommandResult::failed();
@@ -275,7 +284,9 @@ void addGraphCommands(CommandTable& t) {
            return changed(cx, g);
          }});
   t.add({"GRAPHLABEL",
-         {{ArgKind::Integer, "Entry"}, {ArgKind::Range, "LABELS: Specify Range"}, {ArgKind::Integer, "Series (1 to 6)"}},
+         {{ArgKind::Integer, "Entry"},
+          {ArgKind::Range, "LABELS: Specify Range"},
+          {ArgKind::Integer, "Series (1 to 6)"}},
          [](CommandContext& cx, const Args& a) {
            int entry = intArg(a, 0), s = intArg(a, 2);
            if (s < 1 || s > 6) return CommandResult{};  // a series outside 1..6 changes nothing
@@ -285,7 +296,8 @@ void addGraphCommands(CommandTable& t) {
            if (g.labelPlaces[s - 1] == kLabelNone) g.labelPlaces[s - 1] = kLabelAbove;
            return changed(cx, g);
          }});
-  t.add({"GRAPHFONT", {{ArgKind::Integer, "Item (0 to 6)"}, {ArgKind::Text, "Font (typeface,size,style)"}},
+  t.add({"GRAPHFONT",
+         {{ArgKind::Integer, "Item (0 to 6)"}, {ArgKind::Text, "Font (typeface,size,style)"}},
          [](CommandContext& cx, const Args& a) {
            int n = intArg(a, 0);
            if (n < 0 || n >= kGraphFontCount) return CommandResult::failed();
@@ -297,35 +309,42 @@ void addGraphCommands(CommandTable& t) {
            if (spec.style) f.style = *spec.style & 7;
            return changed(cx, g);
          }});
-  t.add({"GRAPHSCALE", {{ArgKind::Integer, "Axis (0 X, 1 Y)"}, {ArgKind::Text, "Scale (M, A, L, U, F, K, D, E, N)"}},
+  t.add({"GRAPHSCALE",
+         {{ArgKind::Integer, "Axis (0 X, 1 Y)"},
+          {ArgKind::Text, "Scale (M, A, L, U, F, K, D, E, N)"}},
          [](CommandContext& cx, const Args& a) {
            int axis = intArg(a, 0);
            if (axis != 0 && axis != 1) return CommandResult::failed();
            GraphDefinition g = currentGraph(*cx.ws);
-           if (!applyScaleItems(axis == 0 ? g.x : g.y, textArg(a, 1), cx.session.settings().decimalSeparator)) {
+           if (!applyScaleItems(axis == 0 ? g.x : g.y, textArg(a, 1),
+                                cx.session.settings().decimalSeparator)) {
              cx.host().beep();
              return CommandResult::failed();
            }
            return changed(cx, g);
          }});
-  t.add({"GRAPHOPTIONS", {{ArgKind::Integer, "Series (1 to 6) or 0"}, {ArgKind::Text, "Options"}},
+  t.add({"GRAPHOPTIONS",
+         {{ArgKind::Integer, "Series (1 to 6) or 0"}, {ArgKind::Text, "Options"}},
          [](CommandContext& cx, const Args& a) {
            GraphDefinition g = currentGraph(*cx.ws);
-           if (!applyOptionItems(g, intArg(a, 0), textArg(a, 1), cx.session.settings().decimalSeparator)) {
+           if (!applyOptionItems(g, intArg(a, 0), textArg(a, 1),
+                                 cx.session.settings().decimalSeparator)) {
              cx.host().beep();
              return CommandResult::failed();
            }
            return changed(cx, g);
          }});
   // 0 save under the name, 1 make it current, 2 delete it.
-  t.add({"GRAPHNAME", {{ArgKind::Integer, "Action (0 save, 1 use, 2 delete)"}, {ArgKind::Text, "Graph name"}},
+  t.add({"GRAPHNAME",
+         {{ArgKind::Integer, "Action (0 save, 1 use, 2 delete)"}, {ArgKind::Text, "Graph name"}},
          [](CommandContext& cx, const Args& a) {
            std::string name = textArg(a, 1);
            switch (intArg(a, 0)) {
              case 0:
                if (name.empty() || name[0] == '*') return CommandResult::failed();
                if (SaveGraphAs(*cx.ws, name) == 0) {
-                 cx.session.ShowError(std::string(kTooManyGraphsMessage) + std::to_string(kMaxNamedGraphs));
+                 cx.session.ShowError(std::string(kTooManyGraphsMessage) +
+                                      std::to_string(kMaxNamedGraphs));
                  return CommandResult::failed();
                }
                return CommandResult{};
@@ -341,8 +360,10 @@ void addGraphCommands(CommandTable& t) {
          }});
   // A named graph (none: the current one) into a .bmp, .png or .svg file.
   t.add({"GRAPHPICTURE",
-         {{ArgKind::Text, "File name"}, {ArgKind::Text, "Graph name", true},
-          {ArgKind::Integer, "Width", true}, {ArgKind::Integer, "Height", true}},
+         {{ArgKind::Text, "File name"},
+          {ArgKind::Text, "Graph name", true},
+          {ArgKind::Integer, "Width", true},
+          {ArgKind::Integer, "Height", true}},
          [](CommandContext& cx, const Args& a) {
            std::string path = textArg(a, 0);
            if (path.empty()) return CommandResult::failed();

@@ -14,7 +14,7 @@ namespace tw {
 namespace {
 
 // --- The Lotus part's offsets -----------------------------------------------------------------
-constexpr size_t kRanges = 0;       // 13 ranges of 8 bytes: X, A..F, labels A..F
+constexpr size_t kRanges = 0;  // 13 ranges of 8 bytes: X, A..F, labels A..F
 constexpr size_t kType = 104;
 constexpr size_t kGrid = 105;
 constexpr size_t kColourFlag = 106;
@@ -153,7 +153,8 @@ bool isBarType(uint8_t t) {
 
 bool GraphDefinition::complete() const {
   if (!ranges[0].valid()) return false;
-  return std::any_of(ranges.begin() + 1, ranges.end(), [](const CellRange& r) { return r.valid(); });
+  return std::any_of(ranges.begin() + 1, ranges.end(),
+                     [](const CellRange& r) { return r.valid(); });
 }
 
 uint32_t graphColour(uint8_t n) {
@@ -211,7 +212,8 @@ GraphDefinition decodeGraph(const GraphRecord& record, const ProgramSettings& se
   if (e[kMark] != kExtensionMark) {
     // A graph of another program, or never set: the formats it left at 0
     // are the settings' graph format.
-    if (g.x.format == 0 && g.y.format == 0) g.x.format = g.y.format = defaultGraph(settings).x.format;
+    if (g.x.format == 0 && g.y.format == 0)
+      g.x.format = g.y.format = defaultGraph(settings).x.format;
     return g;
   }
   for (int f = 0; f < kGraphFontCount; ++f) {
@@ -261,8 +263,10 @@ void encodeGraph(const GraphDefinition& g, GraphRecord& record) {
   b[kYScale] = g.y.manual ? 0xFF : 0;
   putF64(b + kYScale + 1, g.y.lower);
   putF64(b + kYScale + 9, g.y.upper);
-  for (int t = 0; t < 4; ++t) putText(b + kTitles + 40 * t, 40, g.headings[t].substr(0, kMaxHeading));
-  for (int l = 0; l < 6; ++l) putText(b + kLegends + 20 * l, 20, g.legends[l].substr(0, kMaxLegend));
+  for (int t = 0; t < 4; ++t)
+    putText(b + kTitles + 40 * t, 40, g.headings[t].substr(0, kMaxHeading));
+  for (int l = 0; l < 6; ++l)
+    putText(b + kLegends + 20 * l, 20, g.legends[l].substr(0, kMaxLegend));
   b[kXFormat] = g.x.format;
   b[kYFormat] = g.y.format;
 
@@ -291,7 +295,8 @@ void encodeGraph(const GraphDefinition& g, GraphRecord& record) {
   e[kIntervals + 2] = g.y.intervals;
   e[kIntervals + 3] = g.y.divisions;
   e[kAxisFlags] = static_cast<uint8_t>((g.x.exponential ? 0x80 : 0) | (g.y.exponential ? 0x40 : 0));
-  e[kOptions] = static_cast<uint8_t>((g.grid & 3) | (g.solidGrid ? 4 : 0) | (g.legendTable ? 8 : 0));
+  e[kOptions] =
+      static_cast<uint8_t>((g.grid & 3) | (g.solidGrid ? 4 : 0) | (g.legendTable ? 8 : 0));
   putShort(e + kOverlay, kMaxGraphName, graphName(g.overlay));
   putShort(e + kName, kMaxGraphName, graphName(g.name));
   putI16(e + kAngle, g.angle);

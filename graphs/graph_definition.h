@@ -121,11 +121,11 @@ struct GraphDefinition {
   std::array<GraphFont, kGraphFontCount> fonts{};
   std::array<SeriesFormat, 6> series{};
   AxisScale x, y;
-  uint8_t grid = 0;          // 0 none, 1 horizontal, 2 vertical, 3 both
-  bool solidGrid = false;    // else dotted
-  bool legendTable = false;  // else a row
-  std::string overlay;       // a named graph drawn over this one
-  int angle = 45;            // the 3-D depth's direction, degrees
+  uint8_t grid = 0;                     // 0 none, 1 horizontal, 2 vertical, 3 both
+  bool solidGrid = false;               // else dotted
+  bool legendTable = false;             // else a row
+  std::string overlay;                  // a named graph drawn over this one
+  int angle = 45;                       // the 3-D depth's direction, degrees
   std::array<uint8_t, 6> labelTable{};  // set by the GRAPHLABEL keyword
 
   bool operator==(const GraphDefinition&) const = default;

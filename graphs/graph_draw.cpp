@@ -311,7 +311,9 @@ class Painter {
   int textWidth(int item, const std::string& t) { return c_.measureText(font(item), t).width; }
   uint32_t colour(int element) const;
   uint32_t seriesFore(int s) const { return view_.mono ? 0 : graphColour(g_.colours[s + 1]); }
-  uint32_t seriesBack(int s) const { return view_.mono ? 0xFFFFFF : graphColour(g_.backColours[s]); }
+  uint32_t seriesBack(int s) const {
+    return view_.mono ? 0xFFFFFF : graphColour(g_.backColours[s]);
+  }
   void text(int item, int element, int x, int y, const std::string& t, int angle = 0);
   void note(int element, const Rect& r) { elements_.push_back({element, r}); }
   void seriesPen(int s);
@@ -374,12 +376,14 @@ void Painter::text(int item, int element, int x, int y, const std::string& t, in
   c_.setTextColour(colour(int{kElementMainTitle} + item));
   c_.drawText(x, y, t);
   TextMetrics m = c_.measureText(f, t);
-  note(element, angle ? Rect{x, y - m.width, m.height(), m.width} : Rect{x, y, m.width, m.height()});
+  note(element,
+       angle ? Rect{x, y - m.width, m.height(), m.width} : Rect{x, y, m.width, m.height()});
 }
 
 void Painter::seriesPen(int s) {
   const SeriesFormat& f = g_.series[s];
-  int width = std::max(1, static_cast<int>(std::lround(f.thickness * std::max(1.0, l_.unit * 0.75))));
+  int width =
+      std::max(1, static_cast<int>(std::lround(f.thickness * std::max(1.0, l_.unit * 0.75))));
   c_.setPen({seriesFore(s), width, lineStyle(f.style)});
 }
 
@@ -424,7 +428,8 @@ GraphFrame Painter::frame(bool overlay) {
               static_cast<int>(textHeight(kFontValues) * rows + 1.5 * xTitle + legendHeight) - 2;
   if (anyLegend && g_.legendTable) {
     int widest = 0;
-    for (int s = 0; s < kSeriesCount; ++s) widest = std::max(widest, textWidth(kFontLegend, g_.legends[s]));
+    for (int s = 0; s < kSeriesCount; ++s)
+      widest = std::max(widest, textWidth(kFontLegend, g_.legends[s]));
     double w = 0.7 * textHeight(kFontLegend);
     legendBoxWidth_ = widest + static_cast<int>(3 * w);
     l_.right -= legendBoxWidth_ + static_cast<int>(1.5 * w);
@@ -462,12 +467,15 @@ void Painter::draw(bool overlay) {
         c_.setBrush({inside, FillStyle::Solid});
         c_.drawRectangle({plot.x + dv.x, plot.y + dv.y, plot.width, plot.height});
         c_.setBrush({darker(inside, 0.85), FillStyle::Solid});
-        c_.drawPolygon({{plot.x, plot.bottom() - 1}, {plot.x + dv.x, plot.bottom() - 1 + dv.y},
+        c_.drawPolygon({{plot.x, plot.bottom() - 1},
+                        {plot.x + dv.x, plot.bottom() - 1 + dv.y},
                         {plot.right() - 1 + dv.x, plot.bottom() - 1 + dv.y},
                         {plot.right() - 1, plot.bottom() - 1}});
         c_.setBrush({darker(inside, 0.92), FillStyle::Solid});
-        c_.drawPolygon({{plot.x, plot.y}, {plot.x + dv.x, plot.y + dv.y},
-                        {plot.x + dv.x, plot.bottom() - 1 + dv.y}, {plot.x, plot.bottom() - 1}});
+        c_.drawPolygon({{plot.x, plot.y},
+                        {plot.x + dv.x, plot.y + dv.y},
+                        {plot.x + dv.x, plot.bottom() - 1 + dv.y},
+                        {plot.x, plot.bottom() - 1}});
         c_.setPen({0, 1, LineStyle::Solid});
         c_.drawLines({{{plot.x, plot.y}, {plot.x, plot.bottom() - 1}},
                       {{plot.x, plot.bottom() - 1}, {plot.right() - 1, plot.bottom() - 1}}});
@@ -484,9 +492,10 @@ void Painter::draw(bool overlay) {
   if (!isPieType(g_.type) && g_.type != kGraphRadar && g_.type != kGraphPolar &&
       g_.type != kGraphContour)
     axes(overlay);
-  c_.setClip(isPieType(g_.type) || g_.type == kGraphRadar || g_.type == kGraphPolar
-                 ? Rect{0, 0, w_, h_}
-                 : Rect{plot.x, plot.y - l_.depth, plot.width + l_.depth + 1, plot.height + l_.depth + 1});
+  c_.setClip(
+      isPieType(g_.type) || g_.type == kGraphRadar || g_.type == kGraphPolar
+          ? Rect{0, 0, w_, h_}
+          : Rect{plot.x, plot.y - l_.depth, plot.width + l_.depth + 1, plot.height + l_.depth + 1});
   series();
   c_.clearClip();
   if (g_.type == kGraphContour) axes(overlay);
@@ -499,7 +508,8 @@ void Painter::titles(bool overlay) {
     // The overlay's Y title at the right edge.
     if (!g_.headings[3].empty())
       text(kFontYTitle, kElementYTitle, w_ - textHeight(kFontYTitle) - 2,
-           l_.top + (l_.height() + textWidth(kFontYTitle, g_.headings[3])) / 2, g_.headings[3], 900);
+           l_.top + (l_.height() + textWidth(kFontYTitle, g_.headings[3])) / 2, g_.headings[3],
+           900);
     return;
   }
   int y = l_.offset;
@@ -547,7 +557,8 @@ void Painter::axes(bool overlay) {
     yLabels.width = std::max(yLabels.width, tw + 3);
     int x0 = overlay ? plot.right() : plot.x;
     ticks.push_back({{x0 - (overlay ? 0 : tick), y}, {x0 + (overlay ? tick : 0), y}});
-    if ((g_.grid & 1) && i > 0 && i < s_.y.intervals) gridLines.push_back({{plot.x, y}, {plot.right() - 1, y}});
+    if ((g_.grid & 1) && i > 0 && i < s_.y.intervals)
+      gridLines.push_back({{plot.x, y}, {plot.right() - 1, y}});
     // Minor ticks.
     if (i < s_.y.intervals) {
       if (s_.y.exponential) {
@@ -580,7 +591,8 @@ void Painter::axes(bool overlay) {
         std::optional<Point> edge = at(static_cast<double>(k) + 1, s_.y.min);
         if (edge) {
           ticks.push_back({{edge->x, plot.bottom()}, {edge->x, plot.bottom() + tick}});
-          if ((g_.grid & 2) && k > 0) gridLines.push_back({{edge->x, plot.y}, {edge->x, plot.bottom() - 1}});
+          if ((g_.grid & 2) && k > 0)
+            gridLines.push_back({{edge->x, plot.y}, {edge->x, plot.bottom() - 1}});
         }
       }
     } else {
@@ -635,7 +647,8 @@ void Painter::mark(int s, Point p) {
       c_.drawLines({{{p.x - r, p.y}, {p.x + r, p.y}}, {{p.x, p.y - r}, {p.x, p.y + r}}});
       break;
     case 5:
-      c_.drawLines({{{p.x - r, p.y - r}, {p.x + r, p.y + r}}, {{p.x - r, p.y + r}, {p.x + r, p.y - r}}});
+      c_.drawLines(
+          {{{p.x - r, p.y - r}, {p.x + r, p.y + r}}, {{p.x - r, p.y + r}, {p.x + r, p.y - r}}});
       break;
     case 6:
       c_.drawLines({{{p.x - r, p.y}, {p.x + r, p.y}},
@@ -713,7 +726,8 @@ void Painter::bars() {
   if (slot < 2 * gap) gap = 0;
   if (!deep) gap = std::max(gap, slot / 5);
   int perSlot = stacked ? 1 : defined;
-  int barWidth = std::max(1, static_cast<int>(std::lround((slot - gap) / static_cast<double>(perSlot))));
+  int barWidth =
+      std::max(1, static_cast<int>(std::lround((slot - gap) / static_cast<double>(perSlot))));
   double baseValue = s_.y.min > 0 ? s_.y.min : (s_.y.max < 0 ? s_.y.max : 0);
   std::optional<Point> base0 = at(s_.x.min, baseValue);
   int baseline = base0 ? std::min(base0->y, l_.bottom) : l_.bottom;
@@ -751,10 +765,14 @@ void Painter::bars() {
         Point dv = l_.depthVector;
         uint32_t fore = seriesFore(s);
         c_.setBrush({darker(fore, 0.5), FillStyle::Solid});
-        c_.drawPolygon({{r.right(), r.y}, {r.right() + dv.x, r.y + dv.y},
-                        {r.right() + dv.x, r.bottom() + dv.y}, {r.right(), r.bottom()}});
+        c_.drawPolygon({{r.right(), r.y},
+                        {r.right() + dv.x, r.y + dv.y},
+                        {r.right() + dv.x, r.bottom() + dv.y},
+                        {r.right(), r.bottom()}});
         c_.setBrush({darker(fore, 0.67), FillStyle::Solid});
-        c_.drawPolygon({{r.x, r.y}, {r.x + dv.x, r.y + dv.y}, {r.right() + dv.x, r.y + dv.y},
+        c_.drawPolygon({{r.x, r.y},
+                        {r.x + dv.x, r.y + dv.y},
+                        {r.right() + dv.x, r.y + dv.y},
                         {r.right(), r.y}});
       }
       note(-(s + 1), r);
@@ -765,7 +783,8 @@ void Painter::bars() {
     }
     // The series goes before its points, which are found first.
     if (bounds.width > 0)
-      elements_.insert(elements_.begin() + static_cast<ptrdiff_t>(first), DrawnElement{s + 1, bounds});
+      elements_.insert(elements_.begin() + static_cast<ptrdiff_t>(first),
+                       DrawnElement{s + 1, bounds});
     ++index;
   }
 }
@@ -880,14 +899,15 @@ void Painter::pie() {
     Point c{centre.x + static_cast<int>(std::lround(std::cos(mid) * radius * ex / 100)),
             centre.y - static_cast<int>(std::lround(std::sin(mid) * radius * squash * ex / 100))};
     int number = colours.defined && colours.values[k] ? static_cast<int>(*colours.values[k])
-                                                       : static_cast<int>(k % 16);
+                                                      : static_cast<int>(k % 16);
     uint32_t colour = view_.mono ? 0xFFFFFF : graphColour(static_cast<uint8_t>(number & 15));
     slices.push_back({k, start, span, c, colour});
   }
   // Farther slices first: those whose middle lies towards the top.
   if (deep)
     std::stable_sort(slices.begin(), slices.end(), [](const Slice& a, const Slice& b) {
-      return std::sin((a.start + a.span / 2) * kPi / 180) > std::sin((b.start + b.span / 2) * kPi / 180);
+      return std::sin((a.start + a.span / 2) * kPi / 180) >
+             std::sin((b.start + b.span / 2) * kPi / 180);
     });
   auto box = [&](Point c, int dy) {
     return Rect{c.x - radius, c.y - static_cast<int>(radius * squash) + dy, 2 * radius,
@@ -937,7 +957,8 @@ void Painter::pie() {
     // On a dark slice the text is light.
     uint32_t sc = s.colour;
     int brightness = ((sc >> 16) & 0xFF) * 3 + ((sc >> 8) & 0xFF) * 6 + (sc & 0xFF);
-    c_.setTextColour(brightness < 1000 && !view_.mono ? 0xFFFFFF : colour(int{kElementMainTitle} + kFontLabels));
+    c_.setTextColour(
+        brightness < 1000 && !view_.mono ? 0xFFFFFF : colour(int{kElementMainTitle} + kFontLabels));
     c_.drawText(p.x - textWidth(kFontLabels, inside) / 2, p.y - lh / 2, inside);
     c_.setTextColour(colour(int{kElementMainTitle} + kFontLabels));
     if (s.k < d_.xTexts.size() && !d_.xTexts[s.k].empty()) {
@@ -979,7 +1000,8 @@ void Painter::circular() {
     c_.drawLine({centre, end});
     std::string t = formatValue(ws_, g_.x.format, a) + "\xB0";
     int tw = textWidth(kFontValues, t);
-    c_.drawText(end.x + (std::cos(rad) >= 0 ? 2 : -tw - 2), end.y - (std::sin(rad) >= 0 ? lh : 0), t);
+    c_.drawText(end.x + (std::cos(rad) >= 0 ? 2 : -tw - 2), end.y - (std::sin(rad) >= 0 ? lh : 0),
+                t);
   }
   const double ymax = s_.y.max != 0 ? s_.y.max : 1;
   for (int s = kSeriesCount - 1; s >= 0; --s) {
@@ -1020,7 +1042,8 @@ void Painter::wall() {
     std::vector<Point> top;
     for (size_t k = 0; k < sd.values.size(); ++k)
       if (sd.values[k])
-        if (std::optional<Point> p = at(categoryX(k), *sd.values[k])) top.push_back({p->x + dx, p->y + dy});
+        if (std::optional<Point> p = at(categoryX(k), *sd.values[k]))
+          top.push_back({p->x + dx, p->y + dy});
     if (top.size() < 1) continue;
     std::vector<Point> poly = top;
     poly.push_back({top.back().x, base + dy});
@@ -1032,7 +1055,8 @@ void Painter::wall() {
     std::vector<Point> cap;
     for (Point p : top) cap.push_back(p);
     for (size_t i = top.size(); i-- > 0;)
-      cap.push_back({top[i].x + l_.depthVector.x / kSeriesCount, top[i].y + l_.depthVector.y / kSeriesCount});
+      cap.push_back(
+          {top[i].x + l_.depthVector.x / kSeriesCount, top[i].y + l_.depthVector.y / kSeriesCount});
     c_.drawPolygon(cap);
     note(s + 1, {top.front().x, l_.top, top.back().x - top.front().x + 1, base - l_.top + 1});
   }

@@ -26,15 +26,23 @@ class OffsetCanvas : public Canvas {
   void drawRectangle(const Rect& r) override { t_.drawRectangle(rc(r)); }
   void fillRectangle(const Rect& r, uint32_t rgb) override { t_.fillRectangle(rc(r), rgb); }
   void drawEllipse(const Rect& b) override { t_.drawEllipse(rc(b)); }
-  void drawArc(const Rect& b, double start, double span) override { t_.drawArc(rc(b), start, span); }
-  void drawPie(const Rect& b, double start, double span) override { t_.drawPie(rc(b), start, span); }
-  void drawText(int x, int y, std::string_view text) override { t_.drawText(x + dx_, y + dy_, text); }
+  void drawArc(const Rect& b, double start, double span) override {
+    t_.drawArc(rc(b), start, span);
+  }
+  void drawPie(const Rect& b, double start, double span) override {
+    t_.drawPie(rc(b), start, span);
+  }
+  void drawText(int x, int y, std::string_view text) override {
+    t_.drawText(x + dx_, y + dy_, text);
+  }
   TextMetrics measureText(const Font& font, std::string_view text) override {
     return t_.measureText(font, text);
   }
   void setClip(const Rect& r) override { t_.setClip(rc(r)); }
   void clearClip() override { t_.clearClip(); }
-  void drawBitmap(const Rect& target, const Bitmap& bitmap) override { t_.drawBitmap(rc(target), bitmap); }
+  void drawBitmap(const Rect& target, const Bitmap& bitmap) override {
+    t_.drawBitmap(rc(target), bitmap);
+  }
   void drawPictureFile(const Rect& target, const std::string& path, bool stretch) override {
     t_.drawPictureFile(rc(target), path, stretch);
   }

@@ -353,7 +353,8 @@ void PdfCanvas::drawText(int x, int y, std::string_view text) {
 TextMetrics PdfCanvas::measureText(const Font& font, std::string_view text) {
   const double size = fontLogicalSize(font);
   TextMetrics m;
-  m.width = static_cast<int>(std::lround(kCourierAdvance * size * static_cast<double>(text.size())));
+  m.width =
+      static_cast<int>(std::lround(kCourierAdvance * size * static_cast<double>(text.size())));
   m.ascent = static_cast<int>(std::lround(size * kAscent));
   m.descent = static_cast<int>(std::lround(size * kDescent));
   return m;
@@ -385,9 +386,8 @@ void PdfCanvas::drawBitmap(const Rect& target, const Bitmap& bitmap) {
   images_.push_back(bitmap);
   out_ += "q ";
   // The image's unit square, upright on a page whose y runs down.
-  for (double v : {static_cast<double>(target.width), 0.0, 0.0,
-                   -static_cast<double>(target.height), static_cast<double>(target.x),
-                   static_cast<double>(target.y + target.height)})
+  for (double v : {static_cast<double>(target.width), 0.0, 0.0, -static_cast<double>(target.height),
+                   static_cast<double>(target.x), static_cast<double>(target.y + target.height)})
     put(out_, v);
   out_ += "cm /Im" + std::to_string(images_.size()) + " Do Q\n";
 }
@@ -455,8 +455,8 @@ std::string pdfDocument(double width, double height, const std::vector<std::stri
     kids += std::to_string(page) + " 0 R ";
   }
   offsets[1] = out.size();
-  out += "2 0 obj\n<< /Type /Pages /Kids [" + kids + "] /Count " +
-         std::to_string(contents.size()) + " >>\nendobj\n";
+  out += "2 0 obj\n<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(contents.size()) +
+         " >>\nendobj\n";
   size_t xref = out.size();
   out += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
   for (size_t o : offsets) {
@@ -464,8 +464,8 @@ std::string pdfDocument(double width, double height, const std::vector<std::stri
     std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
     out += line;
   }
-  out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
+  out += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
+         " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
   return out;
 }
 

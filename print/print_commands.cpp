@@ -1,8 +1,8 @@
 #include "print/print_commands.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -44,8 +44,9 @@ std::optional<std::vector<Item>> itemsOf(std::string_view text, char decimal) {
     if (!std::isalpha(static_cast<unsigned char>(c))) return std::nullopt;
     Item item{static_cast<char>(std::toupper(static_cast<unsigned char>(c))), false, 0};
     size_t j = ++i;
-    while (j < text.size() && (std::isdigit(static_cast<unsigned char>(text[j])) ||
-                               text[j] == decimal || ((text[j] == '-' || text[j] == '+') && j == i)))
+    while (j < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[j])) || text[j] == decimal ||
+            ((text[j] == '-' || text[j] == '+') && j == i)))
       ++j;
     if (j > i) {
       std::optional<double> x = parseNumberText(text.substr(i, j - i), decimal);
@@ -138,7 +139,8 @@ CommandResult PrintGraph(CommandContext& cx, int graph, GraphMargins which) {
   PageMetrics m = device->metrics();
   // Margins in inches, placed in whole printer pixels, then in the page's units.
   auto logical = [](double inches, int dpi) {
-    return static_cast<int>(std::lround(std::round(inches * dpi) * kScreenPixelsPerInch / std::max(dpi, 1)));
+    return static_cast<int>(
+        std::lround(std::round(inches * dpi) * kScreenPixelsPerInch / std::max(dpi, 1)));
   };
   double top, bottom, left, right;
   int scale = std::clamp<int>(ws.settings.print.scale, kMinPrintScale, kMaxPrintScale);
@@ -152,7 +154,8 @@ CommandResult PrintGraph(CommandContext& cx, int graph, GraphMargins which) {
     left = ws.settings.margins[kMarginLeft];
     right = ws.settings.margins[kMarginRight];
   }
-  const int pageWidth = logical(m.widthInches(), m.dpiX), pageHeight = logical(m.heightInches(), m.dpiY);
+  const int pageWidth = logical(m.widthInches(), m.dpiX),
+            pageHeight = logical(m.heightInches(), m.dpiY);
   const int x = logical(left, m.dpiX), y = logical(top, m.dpiY);
   const int width = (pageWidth - x - logical(right, m.dpiX)) * scale / 100;
   const int height = (pageHeight - y - logical(bottom, m.dpiY)) * scale / 100;
@@ -246,8 +249,8 @@ bool applyOptionItems(PrintOptions& o, std::string_view text, char decimal) {
         break;
       case 'S':
         if (!item.hasNumber) return false;
-        o.scale = static_cast<int16_t>(
-            std::clamp<double>(item.number, kMinPrintScale, kMaxPrintScale));
+        o.scale =
+            static_cast<int16_t>(std::clamp<double>(item.number, kMinPrintScale, kMaxPrintScale));
         break;
       case 'F':
         o.frame = item.hasNumber && item.number == 1;
@@ -266,7 +269,8 @@ bool applyOptionItems(PrintOptions& o, std::string_view text, char decimal) {
 }
 
 void addPrintCommands(CommandTable& t) {
-  t.add({"PRINTRANGE", {{ArgKind::Range, "PRINT: Specify Range"}},
+  t.add({"PRINTRANGE",
+         {{ArgKind::Range, "PRINT: Specify Range"}},
          [](CommandContext& cx, const Args& a) {
            CellRange r = rangeArg(cx, a, 0, ArgKind::Range).ordered();
            setPrintRange(*cx.ws, r);
@@ -302,17 +306,19 @@ void addPrintCommands(CommandTable& t) {
            }});
   }
   // 0 the border columns, 1 the border rows; no range clears them.
-  t.add({"PRINTBORDER",
-         {{ArgKind::Integer, "Kind (0 columns, 1 rows)"}, {ArgKind::Range, "BORDER: Specify Range"}},
-         [](CommandContext& cx, const Args& a) {
-           int kind = static_cast<int>(numberArg(a, 0));
-           if (kind != 0 && kind != 1) return CommandResult::failed();
-           CellRange r = a.size() > 1 && a[1].given ? a[1].range.ordered() : kEmptyRange;
-           PrintOptions& o = cx.ws->settings.print;
-           (kind == 0 ? o.borderColumns : o.borderRows) = r;
-           return settingsChanged(*cx.ws);
-         }});
-  t.add({"PRINTMARGIN", {{ArgKind::Text, "Margins (L, R, T, B and inches)"}},
+  t.add(
+      {"PRINTBORDER",
+       {{ArgKind::Integer, "Kind (0 columns, 1 rows)"}, {ArgKind::Range, "BORDER: Specify Range"}},
+       [](CommandContext& cx, const Args& a) {
+         int kind = static_cast<int>(numberArg(a, 0));
+         if (kind != 0 && kind != 1) return CommandResult::failed();
+         CellRange r = a.size() > 1 && a[1].given ? a[1].range.ordered() : kEmptyRange;
+         PrintOptions& o = cx.ws->settings.print;
+         (kind == 0 ? o.borderColumns : o.borderRows) = r;
+         return settingsChanged(*cx.ws);
+       }});
+  t.add({"PRINTMARGIN",
+         {{ArgKind::Text, "Margins (L, R, T, B and inches)"}},
          [](CommandContext& cx, const Args& a) {
            if (!applyMarginItems(cx.ws->settings, textArg(a, 0),
                                  cx.session.settings().decimalSeparator)) {
@@ -321,7 +327,8 @@ void addPrintCommands(CommandTable& t) {
            }
            return settingsChanged(*cx.ws);
          }});
-  t.add({"PRINTOPTION", {{ArgKind::Text, "Options (L, P, S, F, G, M)"}},
+  t.add({"PRINTOPTION",
+         {{ArgKind::Text, "Options (L, P, S, F, G, M)"}},
          [](CommandContext& cx, const Args& a) {
            if (!applyOptionItems(cx.ws->settings.print, textArg(a, 0),
                                  cx.session.settings().decimalSeparator)) {

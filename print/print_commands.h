@@ -29,7 +29,8 @@ CommandResult PrintCellRange(CommandContext& cx, const CellRange& range, int pag
 // Quick Print uses fixed margins instead (half an inch at the sides, a
 // quarter of a portrait page's height above and below).
 enum class GraphMargins { Worksheet, QuickPrint };
-CommandResult PrintGraph(CommandContext& cx, int graph, GraphMargins margins = GraphMargins::Worksheet);
+CommandResult PrintGraph(CommandContext& cx, int graph,
+                         GraphMargins margins = GraphMargins::Worksheet);
 // Writes the range as text; an empty name asks for one in the save dialog.
 CommandResult PrintToFile(CommandContext& cx, const std::string& name, const CellRange& range);
 

@@ -25,8 +25,9 @@ PrintOutcome printPages(Worksheet& ws, const CellRange& range, PageDevice& devic
   const CellRange r = range.ordered();
   Pagination p = Paginate(ws, r, PageLayout(device.metrics(), ws));
   if (p.bordersTooTall) return PrintOutcome::BordersTooTall;
-  bool anyRows = std::any_of(p.pages.begin(), p.pages.end(),
-                             [](const PrintedPage& pg) { return pg.rows.size() > size_t(pg.borderRows); });
+  bool anyRows = std::any_of(p.pages.begin(), p.pages.end(), [](const PrintedPage& pg) {
+    return pg.rows.size() > size_t(pg.borderRows);
+  });
   if (p.pages.empty() || !anyRows) return PrintOutcome::Nothing;
 
   PrintStatus s;

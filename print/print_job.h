@@ -16,8 +16,8 @@ class Worksheet;
 
 enum class PrintOutcome {
   Printed,
-  Nothing,       // no range, or a range of no rows that print
-  Cancelled,     // the status window's button: the job was thrown away
+  Nothing,    // no range, or a range of no rows that print
+  Cancelled,  // the status window's button: the job was thrown away
   BordersTooTall,
   DeviceFailed,  // the device would not start, draw or finish a page
 };

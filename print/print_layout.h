@@ -26,8 +26,8 @@ struct PageGeometry {
   int left = 0;
   int right = 0;
   int bottom = 0;
-  int lineHeight = 0;  // h: the header's and footer's text height
-  int scale = 100;     // per cent, applied to widths and heights
+  int lineHeight = 0;      // h: the header's and footer's text height
+  int scale = 100;         // per cent, applied to widths and heights
   double textPoints = 10;  // the header's and footer's font size
 
   int bodyTop() const { return top + 2 * lineHeight; }
@@ -50,10 +50,10 @@ enum class RowMarker { None, Hidden, PageBreak };
 RowMarker rowMarker(const Worksheet& ws, int row, int firstCol);
 
 struct PrintedPage {
-  int number = 0;                // 1, 2, ...
-  std::vector<int> columns;      // border columns, then the strip's
-  std::vector<int> rows;         // border rows, then the range's
-  int borderColumns = 0;         // how many of columns are border columns
+  int number = 0;            // 1, 2, ...
+  std::vector<int> columns;  // border columns, then the strip's
+  std::vector<int> rows;     // border rows, then the range's
+  int borderColumns = 0;     // how many of columns are border columns
   int borderRows = 0;
 };
 

@@ -27,7 +27,7 @@ class GraphDialogModel : public FieldsModel {
 
   // The Names page.
   std::vector<std::string> names() const;  // "* Default *", then the named graphs
-  void pressNew();                          // saves the edited definition under name
+  void pressNew();                         // saves the edited definition under name
   void pressDelete();
   void pressUse();    // the named graph becomes current (and is shown)
   void pressMerge();  // the overlay: the named graph typed, if there is one
@@ -42,7 +42,7 @@ class GraphDialogModel : public FieldsModel {
 
   GraphDefinition graph;
   int page = kType;
-  int scaleTab = 0;  // 0 X axis, 1 Y axis
+  int scaleTab = 0;   // 0 X axis, 1 Y axis
   int seriesTab = 0;  // 0..5, or 6 "&Other"
   std::string name;
   std::string message;

@@ -100,8 +100,10 @@ char MenuItem::mnemonic() const {
 }
 
 MenuBar buildMenuBar(const MenuState& s) {
-  std::vector<MenuItem> file = {item("&New", "FILENEW"), item("&Open...", "FILEOPEN"),
-                                item("&Save", "FILESAVE"), item("Save &As...", "FILESAVEAS"),
+  std::vector<MenuItem> file = {item("&New", "FILENEW"),
+                                item("&Open...", "FILEOPEN"),
+                                item("&Save", "FILESAVE"),
+                                item("Save &As...", "FILESAVEAS"),
                                 item("&Close", "FILECLOSE"),
                                 separator(),
                                 item("&Print...", "PRINT"),
@@ -210,8 +212,9 @@ MenuBar buildMenuBar(const MenuState& s) {
   std::vector<MenuItem> help = {item("&Document Information...", "DOCINFO"),
                                 item("&System Information...", "SYSTEMINFO")};
 
-  MenuBar bar = {menu("&File", file),   menu("&Edit", edit),     menu("&Range", range),
-                 menu("&Graph", graph), menu("&Tools", tools), menu("&Window", window), menu("&Help", help)};
+  MenuBar bar = {menu("&File", file),   menu("&Edit", edit),   menu("&Range", range),
+                 menu("&Graph", graph), menu("&Tools", tools), menu("&Window", window),
+                 menu("&Help", help)};
   if (!s.haveWindow) disableWorksheetItems(bar);
   return bar;
 }

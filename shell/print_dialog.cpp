@@ -155,8 +155,10 @@ PrintModel::PrintModel(Worksheet& ws, Host& host, std::string selection)
         return true;
       });
   // The options page.
-  const std::pair<const char*, Margin> margins[] = {
-      {"top", kMarginTop}, {"left", kMarginLeft}, {"bottom", kMarginBottom}, {"right", kMarginRight}};
+  const std::pair<const char*, Margin> margins[] = {{"top", kMarginTop},
+                                                    {"left", kMarginLeft},
+                                                    {"bottom", kMarginBottom},
+                                                    {"right", kMarginRight}};
   for (const auto& [name, m] : margins) {
     Margin which = m;
     addField(
@@ -246,8 +248,7 @@ std::string PrintModel::marginText(Margin m) const {
 }
 
 bool PrintModel::setMargin(Margin m, std::string_view text) {
-  std::optional<double> x =
-      parseNumberText(text, ws_.session().settings().decimalSeparator);
+  std::optional<double> x = parseNumberText(text, ws_.session().settings().decimalSeparator);
   if (!x || *x < 0 || *x > 100) return false;
   settings.margins[m] = std::round(*x * 100) / 100;
   return true;

@@ -42,8 +42,8 @@ class RangeBox : public QLineEdit {
   std::function<void()> onDouble_;
 };
 
-const char* kColourNames[16] = {"Black", "Navy",   "Green", "Teal",  "Maroon", "Purple",
-                                "Olive", "Silver", "Grey",  "Blue",  "Lime",   "Aqua",
+const char* kColourNames[16] = {"Black", "Navy",    "Green",  "Teal", "Maroon", "Purple",
+                                "Olive", "Silver",  "Grey",   "Blue", "Lime",   "Aqua",
                                 "Red",   "Fuchsia", "Yellow", "White"};
 
 class Builder {
@@ -51,7 +51,8 @@ class Builder {
   Builder(QDialog& d, GraphDialogModel& m) : d_(d), m_(m) {}
 
   // A text box over a field; number boxes are evaluated when left.
-  QLineEdit* text(QFormLayout* f, const char* caption, const std::string& field, bool number = false) {
+  QLineEdit* text(QFormLayout* f, const char* caption, const std::string& field,
+                  bool number = false) {
     auto* e = new QLineEdit(toQt(m_.field(field)));
     f->addRow(caption, e);
     bind(e, field, number);
@@ -155,15 +156,26 @@ QWidget* typePage(Builder&, GraphDialogModel& m, QDialog& d) {
     }
   };
   auto* two = new QWidget;
-  add(two, {{"&Xy", 0}, {"&Bar", 1}, {"&Pie", 2}, {"&Stack", 3}, {"&Line", 4}, {"Cu&m", 5},
-            {"&Hilo", 6}, {"&Radar", 7}, {"&Area", 8}, {"&Delta", 9}, {"P&olar", 10},
+  add(two, {{"&Xy", 0},
+            {"&Bar", 1},
+            {"&Pie", 2},
+            {"&Stack", 3},
+            {"&Line", 4},
+            {"Cu&m", 5},
+            {"&Hilo", 6},
+            {"&Radar", 7},
+            {"&Area", 8},
+            {"&Delta", 9},
+            {"P&olar", 10},
             {"&Contour", 13}});
   auto* three = new QWidget;
-  add(three, {{"&Strip", 11}, {"&Pie", 14}, {"&Donut", 15}, {"&Wall", 12}, {"&Bar", 16}, {"S&tack", 17}});
+  add(three,
+      {{"&Strip", 11}, {"&Pie", 14}, {"&Donut", 15}, {"&Wall", 12}, {"&Bar", 16}, {"S&tack", 17}});
   tabs->addTab(two, "&2D");
   tabs->addTab(three, "&3D");
   tabs->setCurrentIndex(isThreeD(m.graph.type) ? 1 : 0);
-  QObject::connect(group, &QButtonGroup::idClicked, &d, [&m](int id) { m.graph.type = static_cast<uint8_t>(id); });
+  QObject::connect(group, &QButtonGroup::idClicked, &d,
+                   [&m](int id) { m.graph.type = static_cast<uint8_t>(id); });
   v->addWidget(tabs);
   return page;
 }
@@ -193,7 +205,10 @@ QWidget* rangesPage(Builder& b, GraphDialogModel& m) {
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QString::number(s + 1) + ":"));
     b.radios(row, "place" + std::to_string(s + 1),
-             {{"&Above", "above"}, {"&Below", "below"}, {"&Left", "left"}, {"&Right", "right"},
+             {{"&Above", "above"},
+              {"&Below", "below"},
+              {"&Left", "left"},
+              {"&Right", "right"},
               {"&None", "none"}});
     lf->addRow(row);
   }
@@ -209,7 +224,7 @@ QWidget* rangesPage(Builder& b, GraphDialogModel& m) {
 
 QWidget* optionsPage(Builder& b, GraphDialogModel& m) {
   auto* tabs = new QTabWidget;
-  std::vector<std::string> marks, hatches = {"Solid",   "Horizontal", "Vertical", "Cross",
+  std::vector<std::string> marks, hatches = {"Solid",   "Horizontal", "Vertical",       "Cross",
                                              "Forward", "Backward",   "Diagonal cross", "None"};
   for (int k = 1; k <= 16; ++k) marks.push_back("Mark " + std::to_string(k));
   std::vector<std::string> thickness = {"1", "2", "3", "4", "5"};
@@ -223,12 +238,15 @@ QWidget* optionsPage(Builder& b, GraphDialogModel& m) {
     QComboBox* thick = b.choice(f, "&Thickness:", p + "thick", thickness, 1);
     QComboBox* style = b.choice(f, "&Style:", p + "style", styles, 1);
     // A thickness resets the style to its first entry, and the reverse.
-    QObject::connect(thick, &QComboBox::activated, page, [style](int) { style->setCurrentIndex(0); });
-    QObject::connect(style, &QComboBox::activated, page, [thick](int) { thick->setCurrentIndex(0); });
+    QObject::connect(thick, &QComboBox::activated, page,
+                     [style](int) { style->setCurrentIndex(0); });
+    QObject::connect(style, &QComboBox::activated, page,
+                     [thick](int) { thick->setCurrentIndex(0); });
     b.colour(f, "&Fore ", p + "fore");
     b.colour(f, " &Back ", p + "back");
     auto* options = new QHBoxLayout;
-    b.radios(options, p + "option", {{"None", "0"}, {"Lines", "1"}, {"Symbols", "2"}, {"Both", "3"}});
+    b.radios(options, p + "option",
+             {{"None", "0"}, {"Lines", "1"}, {"Symbols", "2"}, {"Both", "3"}});
     auto* optionsBox = new QGroupBox("&Options");
     optionsBox->setLayout(options);
     f->addRow(optionsBox);
@@ -240,7 +258,8 @@ QWidget* optionsPage(Builder& b, GraphDialogModel& m) {
   b.radios(style, "gridstyle", {{"&Solid", "solid"}, {"&Dots", "dots"}});
   of->addRow("Grid style:", style);
   auto* grid = new QHBoxLayout;
-  b.radios(grid, "grid", {{"&None", "none"}, {"&Horiz", "horiz"}, {"&Vert", "vert"}, {"&Both", "both"}});
+  b.radios(grid, "grid",
+           {{"&None", "none"}, {"&Horiz", "horiz"}, {"&Vert", "vert"}, {"&Both", "both"}});
   of->addRow("Grid:", grid);
   b.colour(of, " Inside ", "inside");
   b.colour(of, " Outside ", "outside");
@@ -312,11 +331,16 @@ QWidget* namesPage(Builder&, GraphDialogModel& m, QDialog& d) {
     show();
     if (closes && m.showWindow) d.accept();
   };
-  QObject::connect(create, &QPushButton::clicked, page, [=] { press(&GraphDialogModel::pressNew, false); });
-  QObject::connect(remove, &QPushButton::clicked, page, [=] { press(&GraphDialogModel::pressDelete, false); });
-  QObject::connect(use, &QPushButton::clicked, page, [=] { press(&GraphDialogModel::pressUse, true); });
-  QObject::connect(merge, &QPushButton::clicked, page, [=] { press(&GraphDialogModel::pressMerge, true); });
-  QObject::connect(reset, &QPushButton::clicked, page, [=] { press(&GraphDialogModel::pressReset, false); });
+  QObject::connect(create, &QPushButton::clicked, page,
+                   [=] { press(&GraphDialogModel::pressNew, false); });
+  QObject::connect(remove, &QPushButton::clicked, page,
+                   [=] { press(&GraphDialogModel::pressDelete, false); });
+  QObject::connect(use, &QPushButton::clicked, page,
+                   [=] { press(&GraphDialogModel::pressUse, true); });
+  QObject::connect(merge, &QPushButton::clicked, page,
+                   [=] { press(&GraphDialogModel::pressMerge, true); });
+  QObject::connect(reset, &QPushButton::clicked, page,
+                   [=] { press(&GraphDialogModel::pressReset, false); });
   QObject::connect(list, &QListWidget::itemDoubleClicked, page, [=](QListWidgetItem* item) {
     if (list->row(item) == 0) return;  // "* Default *"
     name->setText(item->text());
@@ -351,7 +375,8 @@ QWidget* coloursPage(Builder& b) {
 QWidget* fontsPage(Builder& b, QDialog& d) {
   auto* page = new QWidget;
   auto* f = new QFormLayout(page);
-  const char* captions[] = {"&Main", "&Second", "&X-axis", "&Y-Axis", "&Values", "&Labels", "L&egend"};
+  const char* captions[] = {"&Main",   "&Second", "&X-axis", "&Y-Axis",
+                            "&Values", "&Labels", "L&egend"};
   for (int i = 0; i < kGraphFontCount; ++i) {
     std::string field = "font" + std::to_string(i);
     QLineEdit* e = b.text(f, captions[i], field);
@@ -363,8 +388,10 @@ QWidget* fontsPage(Builder& b, QDialog& d) {
       bool ok = false;
       QFont chosen = QFontDialog::getFont(&ok, start, &d);
       if (!ok) return;
-      int style = (chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0);
-      e->setText(chosen.family() + "," + QString::number(chosen.pointSize()) + "," + QString::number(style));
+      int style =
+          (chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0);
+      e->setText(chosen.family() + "," + QString::number(chosen.pointSize()) + "," +
+                 QString::number(style));
       emit e->editingFinished();
     });
   }
@@ -423,7 +450,8 @@ bool graphForm(QWidget* parent, GraphDialogModel& m) {
   v->addLayout(buttons);
   QObject::connect(ok, &QPushButton::clicked, &d, [&] {
     // A box still being edited gives its text first.
-    if (auto* focus = qobject_cast<QLineEdit*>(QApplication::focusWidget())) emit focus->editingFinished();
+    if (auto* focus = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+      emit focus->editingFinished();
     d.accept();
   });
   QObject::connect(cancel, &QPushButton::clicked, &d, &QDialog::reject);

@@ -110,9 +110,9 @@ std::unique_ptr<QMenu> TGraphView::popupMenu() {
     openPage(GraphWindowModel::pageFor(model_.selected(), tab));
   });
   menu->addSeparator();
-  const std::pair<const char*, int> pages[] = {{"&Graph Type", 0}, {"&Ranges", 1}, {"&Legends", 8},
-                                               {"&Options...", 2}, {"&Headings", 5}, {"&Scales", 3},
-                                               {"&Fonts", 7}};
+  const std::pair<const char*, int> pages[] = {
+      {"&Graph Type", 0}, {"&Ranges", 1}, {"&Legends", 8}, {"&Options...", 2},
+      {"&Headings", 5},   {"&Scales", 3}, {"&Fonts", 7}};
   for (const auto& [caption, page] : pages) {
     int p = page;
     connect(menu->addAction(caption), &QAction::triggered, this, [this, p] { openPage(p); });
@@ -157,10 +157,10 @@ void TGraphView::saveBitmap() {
   std::string base = path.substr(path.find_last_of('/') + 1);
   if (base.find('.') == std::string::npos) path += ".BMP";
   main_.showDescription("Saving " + path);
-  main_.frame().execute("GRAPHPICTURE",
-                        {Arg::ofText(path),
-                         model_.graph() > 0 ? Arg::ofText(model_.definition().name) : Arg{},
-                         Arg::ofNumber(width()), Arg::ofNumber(height())});
+  main_.frame().execute(
+      "GRAPHPICTURE",
+      {Arg::ofText(path), model_.graph() > 0 ? Arg::ofText(model_.definition().name) : Arg{},
+       Arg::ofNumber(width()), Arg::ofNumber(height())});
   main_.showDescription({});
 }
 

@@ -333,7 +333,8 @@ void TForm1::buildQuickBar() {
     quick->addAction(caption, this, [this, c, n] { frame_.execute(c, {Arg::ofNumber(n)}); });
   }
   // Quick Graph (SpQgr): the selection's columns as a new named graph, shown.
-  QAction* quickGraph = quick->addAction("Quick Graph", this, [this] { frame_.execute("QUICKGRAPH"); });
+  QAction* quickGraph =
+      quick->addAction("Quick Graph", this, [this] { frame_.execute("QUICKGRAPH"); });
   quickGraph->setObjectName("SpQgr");
   quick->setVisible(session_.settings().quickBar);
 }

@@ -28,9 +28,10 @@ void ensureApplication() {
 
 // kind 0: the pixels (width × height, 0xAARRGGBB) into pixels; 1 a PNG file;
 // 2 an SVG file. Returns 1 when done, 0 when not.
-extern "C" __attribute__((visibility("default"))) int tw_picture(
-    const char* path, int kind, int width, int height, void (*draw)(void*, tw::Canvas*), void* ctx,
-    uint32_t* pixels) {
+extern "C" __attribute__((visibility("default"))) int tw_picture(const char* path, int kind,
+                                                                 int width, int height,
+                                                                 void (*draw)(void*, tw::Canvas*),
+                                                                 void* ctx, uint32_t* pixels) {
   ensureApplication();
   auto drawing = [&](tw::Canvas& canvas) { draw(ctx, &canvas); };
   if (kind == 0) {
@@ -39,8 +40,9 @@ extern "C" __attribute__((visibility("default"))) int tw_picture(
     std::copy(b.pixels.begin(), b.pixels.end(), pixels);
     return 1;
   }
-  return tw::writePictureFile(path ? path : "", kind == 1 ? tw::PictureKind::Png : tw::PictureKind::Svg,
-                              width, height, drawing)
+  return tw::writePictureFile(path ? path : "",
+                              kind == 1 ? tw::PictureKind::Png : tw::PictureKind::Svg, width,
+                              height, drawing)
              ? 1
              : 0;
 }

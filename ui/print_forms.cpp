@@ -48,8 +48,10 @@ bool optionsForm(QWidget* parent, PrintModel& m) {
 
   auto* marginsBox = new QGroupBox("Margins:", &d);
   auto* mf = new QFormLayout(marginsBox);
-  const std::pair<const char*, Margin> marginFields[] = {
-      {"&Top: ", kMarginTop}, {"L&eft: ", kMarginLeft}, {"&Bot: ", kMarginBottom}, {"&Rt: ", kMarginRight}};
+  const std::pair<const char*, Margin> marginFields[] = {{"&Top: ", kMarginTop},
+                                                         {"L&eft: ", kMarginLeft},
+                                                         {"&Bot: ", kMarginBottom},
+                                                         {"&Rt: ", kMarginRight}};
   std::vector<std::pair<QLineEdit*, Margin>> margins;
   for (const auto& [caption, which] : marginFields) {
     auto* e = new QLineEdit(toQt(m.marginText(which)), marginsBox);
@@ -206,7 +208,8 @@ bool printForm(QWidget* parent, PrintModel& m) {
   v->addLayout(allRow);
   v->addLayout(rangeRow);
   v->addLayout(graphRow);
-  QObject::connect(graphs, &QComboBox::activated, &d, [namedGraph] { namedGraph->setChecked(true); });
+  QObject::connect(graphs, &QComboBox::activated, &d,
+                   [namedGraph] { namedGraph->setChecked(true); });
   QObject::connect(rangeText, &QLineEdit::textEdited, &d, [&] { range->setChecked(true); });
   auto* grid = new QCheckBox("Show &Grid", &d);
   grid->setChecked(m.settings.options.grid);
@@ -244,8 +247,7 @@ bool printForm(QWidget* parent, PrintModel& m) {
     }
     d.accept();
   };
-  QObject::connect(print, &QPushButton::clicked, &d,
-                   [&] { closeWith(PrintModel::Action::Print); });
+  QObject::connect(print, &QPushButton::clicked, &d, [&] { closeWith(PrintModel::Action::Print); });
   QObject::connect(preview, &QPushButton::clicked, &d,
                    [&] { closeWith(PrintModel::Action::Preview); });
   QObject::connect(toFile, &QPushButton::clicked, &d,
@@ -271,7 +273,8 @@ class PageView : public QWidget {
   PageView(PreviewModel& m, QWidget* parent) : QWidget(parent), m_(m) { resizeToPage(); }
   void resizeToPage() {
     const PageGeometry& g = m_.geometry();
-    setFixedSize(std::max(1, g.pageWidth * m_.zoom / 100), std::max(1, g.pageHeight * m_.zoom / 100));
+    setFixedSize(std::max(1, g.pageWidth * m_.zoom / 100),
+                 std::max(1, g.pageHeight * m_.zoom / 100));
     update();
   }
 

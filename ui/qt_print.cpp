@@ -72,8 +72,7 @@ struct QtPageDevice::Drawing {
   std::unique_ptr<QtCanvas> canvas;
 };
 
-QtPageDevice::QtPageDevice(std::unique_ptr<QPrinter> printer, std::string name,
-                           std::string pdfPath)
+QtPageDevice::QtPageDevice(std::unique_ptr<QPrinter> printer, std::string name, std::string pdfPath)
     : printer_(std::move(printer)), name_(std::move(name)), pdfPath_(std::move(pdfPath)) {
   if (!pdfPath_.empty()) printer_->setOutputFileName(pathToQt(pdfPath_ + ".part"));
 }

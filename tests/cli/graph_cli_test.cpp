@@ -19,10 +19,17 @@ std::string readFile(const std::string& path) {
 }
 
 std::vector<std::string> withGraph(std::vector<std::string> tail) {
-  std::vector<std::string> args = {
-      "--enter", "A1='North", "--enter", "A2='South", "--enter", "B1=12", "--enter", "B2=30",
-      "--run",   "{GRAPHTYPE 2,\"B\"}{GRAPHSERIES 0,A1..A2}{GRAPHSERIES 1,B1..B2}"
-                 "{GRAPHHEADING 0,\"Regions\"}{GRAPHNAME 0,\"REGIONS\"}"};
+  std::vector<std::string> args = {"--enter",
+                                   "A1='North",
+                                   "--enter",
+                                   "A2='South",
+                                   "--enter",
+                                   "B1=12",
+                                   "--enter",
+                                   "B2=30",
+                                   "--run",
+                                   "{GRAPHTYPE 2,\"B\"}{GRAPHSERIES 0,A1..A2}{GRAPHSERIES 1,B1..B2}"
+                                   "{GRAPHHEADING 0,\"Regions\"}{GRAPHNAME 0,\"REGIONS\"}"};
   args.insert(args.end(), tail.begin(), tail.end());
   return args;
 }

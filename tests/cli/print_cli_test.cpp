@@ -40,11 +40,11 @@ TEST(PrintCli, APdfReadsBackAsTheCellsShowWithHeadersAndPages) {
   if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   TempDir dir;
   std::string pdf = dir.file("out.pdf");
-  CliResult r = runCli({"--enter", "A1='Quarterly (draft)", "--enter", "B2=1234.5", "--format",
-                        "B2=C2", "--enter", "A3=|hidden", "--enter", "A4=|::", "--enter",
-                        "A5='After the break", "--run", "{PRINTFOOT \"Page #|^F\",0}", "--print-pdf",
-                        pdf, "A1..C5"},
-                       true);
+  CliResult r =
+      runCli({"--enter", "A1='Quarterly (draft)", "--enter", "B2=1234.5", "--format", "B2=C2",
+              "--enter", "A3=|hidden", "--enter", "A4=|::", "--enter", "A5='After the break",
+              "--run", "{PRINTFOOT \"Page #|^F\",0}", "--print-pdf", pdf, "A1..C5"},
+             true);
   ASSERT_EQ(r.status, 0) << r.out;
   std::string text = pdfText(pdf);
   EXPECT_NE(text.find("Quarterly (draft)"), std::string::npos) << text;
@@ -72,9 +72,8 @@ TEST(PrintCli, ARealWorksheetPrintsEveryPageAndAsText) {
   }
   if (file.empty()) GTEST_SKIP() << "no .wk1 file in the corpus";
   TempDir dir;
-  CliResult r = runCli({file, "--print-pdf", dir.file("all.pdf"), "--print-text",
-                        dir.file("all"), "A1..H40"},
-                       true);
+  CliResult r = runCli(
+      {file, "--print-pdf", dir.file("all.pdf"), "--print-text", dir.file("all"), "A1..H40"}, true);
   ASSERT_TRUE(r.status == 0 || r.status == 1) << r.out;
   EXPECT_TRUE(readFile(dir.file("all.pdf")).starts_with("%PDF-1.4"));
   EXPECT_FALSE(pdfText(dir.file("all.pdf")).empty());

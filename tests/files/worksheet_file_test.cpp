@@ -117,7 +117,7 @@ TEST_F(FileTest, WriterEmitsEveryRecordInItsOrder) {
 
   auto two = fileRecords(b, 1);
   EXPECT_EQ(typeRuns(two), (std::vector<int>{45,  46,  7,   80,  29,  103, 110, 112, 114, 105, 116,
-                                             118, 120, 122, 124, 126, 128, 130, 8, 11, 10, 1}));
+                                             118, 120, 122, 124, 126, 128, 130, 8,   11,  10,  1}));
   int tabs = static_cast<int>(
       std::count_if(two.begin(), two.end(), [](auto& r) { return r.type == 114; }));
   EXPECT_EQ(tabs, 2);

@@ -217,7 +217,8 @@ TEST_F(GraphTest, BarsAreCentredOnTheirCategoriesAndTheZeroLineShowsForNegatives
     std::optional<Point> z = mapPoint(fr.layout, fr.scales, 1, 0);
     for (const DrawOp& op : canvas.ops())
       if (op.kind == DrawKind::Line && op.points.size() == 2 && z && op.points[0].y == z->y &&
-          op.points[1].y == z->y && op.points[0].x == fr.layout.left && op.pen.style == LineStyle::Solid)
+          op.points[1].y == z->y && op.points[0].x == fr.layout.left &&
+          op.pen.style == LineStyle::Solid)
         return true;
     return false;
   };
@@ -366,9 +367,9 @@ TEST_F(GraphTest, BitmapFilesAreWindowsBitmaps) {
   ASSERT_EQ(bytes.size(), 54u + 2 * 12);  // rows of 9 bytes padded to 12
   EXPECT_EQ(bytes.substr(0, 2), "BM");
   auto u32 = [&](size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
-                                 static_cast<uint8_t>(bytes[at + 2]) << 16 |
-                                 static_cast<uint8_t>(bytes[at + 3]) << 24);
+    return static_cast<uint32_t>(
+        static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+        static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint8_t>(bytes[at + 3]) << 24);
   };
   EXPECT_EQ(u32(2), bytes.size());
   EXPECT_EQ(u32(18), 3u);

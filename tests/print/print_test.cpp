@@ -9,10 +9,10 @@
 
 #include "files/worksheet_file.h"
 #include "macros/macro_interpreter.h"
+#include "print/page_painter.h"
 #include "print/pdf_device.h"
 #include "print/print_commands.h"
 #include "print/print_job.h"
-#include "print/page_painter.h"
 #include "print/print_layout.h"
 #include "print/recording_device.h"
 #include "shell/print_dialog.h"
@@ -349,9 +349,10 @@ TEST_F(PrintTest, TheRangeAsTextKeepsWidthsAndFormats) {
   EXPECT_EQ(printFileName("dir.d/name"), "dir.d/name.prn");
 
   // A file that cannot be written is said so; nothing else is touched.
-  EXPECT_FALSE(
-      frame.execute("PRINTFILE", {Arg::ofText(dir.file("no/such/dir/x")), Arg::ofRange(CellRange::of(0, 0, 1, 1))})
-          .ok);
+  EXPECT_FALSE(frame
+                   .execute("PRINTFILE", {Arg::ofText(dir.file("no/such/dir/x")),
+                                          Arg::ofRange(CellRange::of(0, 0, 1, 1))})
+                   .ok);
   EXPECT_EQ(host.errors.back(), kPrintFileErrorMessage);
 }
 
@@ -470,8 +471,7 @@ TEST(PdfWriter, WritesPagesThatAPdfReaderTakes) {
   for (int n = 1; n < count; ++n) {
     table >> offset >> generation >> kind;
     size_t at = std::stoul(offset);
-    EXPECT_EQ(pdf.compare(at, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0)
-        << n;
+    EXPECT_EQ(pdf.compare(at, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0) << n;
   }
   size_t start = pdf.rfind("startxref\n");
   EXPECT_EQ(std::stoul(pdf.substr(start + 10)), xref + 1);
@@ -492,9 +492,7 @@ TEST(PdfWriter, WritesPagesThatAPdfReaderTakes) {
 TEST(PdfWriter, AnAbortedJobLeavesTheOldFile) {
   TempDir dir;
   std::string path = dir.file("out.pdf");
-  {
-    std::ofstream(path) << "old";
-  }
+  { std::ofstream(path) << "old"; }
   PdfDevice d(path, PaperSize::A4, true);
   EXPECT_EQ(d.metrics().width, 841);
   EXPECT_EQ(d.metrics().height, 595);

@@ -50,7 +50,8 @@ TEST_F(GraphShellTest, ZoomingSetsManualLimitsAndResetRestores) {
   // A dragged rectangle: the data values under its corners.
   w.paint(c, 700, 350);
   GraphFrame f = graphFrame(c, ws, currentGraph(ws), 700, 350);
-  std::optional<Point> a = mapPoint(f.layout, f.scales, 10, 2), b = mapPoint(f.layout, f.scales, 20, 8);
+  std::optional<Point> a = mapPoint(f.layout, f.scales, 10, 2),
+                       b = mapPoint(f.layout, f.scales, 20, 8);
   ASSERT_TRUE(a && b);
   EXPECT_TRUE(w.zoomTo({a->x, b->y, b->x - a->x, a->y - b->y}));
   g = currentGraph(ws);

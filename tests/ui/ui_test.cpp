@@ -2,16 +2,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QMenu>
-#include <QtEndian>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include "cli/cli_app.h"
@@ -590,8 +590,10 @@ class DesktopTest : public QObject {
       EnterCell(ws, std::to_string(r * 7 + 3), r, 1);
     }
     main->frame().execute("GRAPHTYPE", {Arg::ofNumber(2), Arg::ofText("B")});
-    main->frame().execute("GRAPHSERIES", {Arg::ofNumber(0), Arg::ofRange(CellRange::of(0, 0, 3, 0))});
-    main->frame().execute("GRAPHSERIES", {Arg::ofNumber(1), Arg::ofRange(CellRange::of(0, 1, 3, 1))});
+    main->frame().execute("GRAPHSERIES",
+                          {Arg::ofNumber(0), Arg::ofRange(CellRange::of(0, 0, 3, 0))});
+    main->frame().execute("GRAPHSERIES",
+                          {Arg::ofNumber(1), Arg::ofRange(CellRange::of(0, 1, 3, 1))});
     form->Grid1->setFocus();
     QTest::keyClick(form->Grid1, Qt::Key_F12);
     TGraphView* view = main->graphView();
