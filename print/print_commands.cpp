@@ -109,7 +109,6 @@ CommandResult PrintCellRange(CommandContext& cx, const CellRange& range, int pag
     return host.printStatus(s);
   });
   host.printStatusDone();
-  host.showMode(Mode::Ready);
   switch (outcome) {
     case PrintOutcome::Printed:
     case PrintOutcome::Nothing:

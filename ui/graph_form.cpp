@@ -435,6 +435,7 @@ bool graphForm(QWidget* parent, GraphDialogModel& m) {
   pages->addTab(legendsPage(b, m), "Legends");
   pages->setCurrentIndex(m.page);
   v->addWidget(pages);
+  d.setMinimumWidth(720);  // every page's tab in view
   d.setWindowTitle(toQt(m.caption()));
   QObject::connect(pages, &QTabWidget::currentChanged, &d, [&](int i) {
     m.page = i;
