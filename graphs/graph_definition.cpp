@@ -18,13 +18,15 @@ constexpr size_t kRanges = 0;  // 13 ranges of 8 bytes: X, A..F, labels A..F
 constexpr size_t kType = 104;
 constexpr size_t kGrid = 105;
 constexpr size_t kColourFlag = 106;
-constexpr size_t kLabelPlaces = 107;  // 6 bytes: 0 centre, 1 right, 2 below, 3 left, 4 above
-constexpr size_t kXScale = 113;       // manual flag, lower, upper
-constexpr size_t kYScale = 130;
-constexpr size_t kTitles = 147;   // 4 of 40 bytes
-constexpr size_t kLegends = 307;  // 6 of 20 bytes
-constexpr size_t kXFormat = 427;
-constexpr size_t kYFormat = 428;
+// 107..112: a byte per series that other programs write (their line formats); kept as read.
+constexpr size_t kLabelPlaces = 113;  // 6 bytes: 0 centre, 1 right, 2 below, 3 left, 4 above
+constexpr size_t kXScale = 119;       // manual flag, lower, upper
+constexpr size_t kYScale = 136;
+constexpr size_t kTitles = 153;   // 4 of 40 bytes
+constexpr size_t kLegends = 313;  // 6 of 20 bytes
+constexpr size_t kXFormat = 433;
+constexpr size_t kYFormat = 434;
+// 435..436: the X labels' skip factor; kept as read.
 
 // --- The program's own part ------------------------------------------------------------------
 constexpr uint8_t kExtensionMark = 'T';

@@ -94,7 +94,7 @@ struct AxisScale {
   double lower = 0;
   double upper = 0;
   uint8_t format = 0x71;  // a display format byte
-  uint8_t intervals = 5;  // major intervals (the "&Step: " field); 0 counts as 5
+  uint8_t intervals = 5;  // major intervals (the "&Step: " field); 0 counts as 1
   uint8_t divisions = 0;  // minor divisions per major interval
   bool exponential = false;
   bool operator==(const AxisScale&) const = default;

@@ -64,8 +64,9 @@ double decade(double v) {
   return std::pow(10.0, n);
 }
 
+// A count of 0 major intervals is one interval.
 int intervalsOf(const AxisScale& a) {
-  return a.intervals == 0 ? 5 : a.intervals;
+  return a.intervals == 0 ? 1 : a.intervals;
 }
 
 }  // namespace
@@ -198,6 +199,11 @@ GraphScales ComputeScales(const GraphDefinition& g, const GraphData& d) {
       }
       any = true;
     }
+    // Bars stand on zero: automatic limits take it in, so the smallest bar shows.
+    if (isBarType(g.type)) {
+      lo = std::min(lo, 0.0);
+      hi = std::max(hi, 0.0);
+    }
     if (!any) lo = 0, hi = 1;
     s.y.min = lo;
     s.y.max = hi;
@@ -215,11 +221,12 @@ GraphScales ComputeScales(const GraphDefinition& g, const GraphData& d) {
 }
 
 std::optional<Point> mapPoint(const GraphLayout& l, const GraphScales& s, double x, double y) {
+  // An exponential axis maps on its logarithmic scale; a value of 0 or below
+  // has no place on it and is left out.
   auto coord = [](const AxisRange& a, double v, double factor) -> std::optional<double> {
     if (a.exponential) {
-      double lv = v > 0 ? std::log(v) : 0;
-      double lm = a.min > 0 ? std::log(a.min) : 0;
-      return (lv - lm) * factor;
+      if (!(v > 0) || !(a.min > 0)) return std::nullopt;
+      return (std::log(v) - std::log(a.min)) * factor;
     }
     return (v - a.min) * factor;
   };
@@ -1010,7 +1017,8 @@ void Painter::circular() {
     std::vector<Point> points;
     for (size_t i = 0; i < sd.values.size(); ++i) {
       if (!sd.values[i]) continue;
-      double xv = d_.x[i] ? *d_.x[i] : static_cast<double>(i);
+      // Angles in degrees, the unit the spokes are labelled in.
+      double xv = (d_.x[i] ? *d_.x[i] : static_cast<double>(i)) * kPi / 180;
       double r = *sd.values[i] / ymax * R;
       double a = radar ? kPi / 2 - xv : xv;
       points.push_back({centre.x + static_cast<int>(std::lround(std::cos(a) * r)),

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/headless_frame.h"
 #include "cli/headless_host.h"
@@ -105,6 +106,18 @@ class ProgramTest : public ::testing::Test, public SheetHelpers<ProgramTest> {
   Worksheet& ws;
   WindowState* window;
 };
+
+// The corpus of other programs' files: TALLOWAY_CORPUS in the environment,
+// the one beside the source tree, or the shared one; empty when none is there.
+inline std::string corpusRoot() {
+  std::vector<std::string> candidates;
+  if (const char* env = std::getenv("TALLOWAY_CORPUS"); env && *env) candidates.push_back(env);
+  candidates.push_back(TALLOWAY_CORPUS);
+  candidates.push_back("/work/shared/corpus");
+  for (const std::string& c : candidates)
+    if (std::filesystem::is_directory(c + "/wk")) return c;
+  return {};
+}
 
 // A fresh directory, removed at the end of the test.
 class TempDir {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -83,8 +85,10 @@ TEST_F(GraphTest, TheDefinitionRoundTripsThroughItsBytesAndTheFile) {
   const auto& lotus = ws.settings.graph.lotus;
   EXPECT_EQ(lotus[104], kGraphStacked3D);
   EXPECT_EQ(lotus[105], 3);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&lotus[147])), "Main");
-  EXPECT_EQ(lotus[107], 4);  // above
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&lotus[153])), "Main");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&lotus[313])), "North");
+  EXPECT_EQ(lotus[113], 4);  // above
+  EXPECT_EQ(lotus[433], 0x22);
   ASSERT_EQ(SaveGraphAs(ws, "sales"), 1);
 
   TempDir dir;
@@ -177,8 +181,11 @@ TEST_F(GraphTest, ScalesFollowTheTypeAndTheData) {
   EXPECT_EQ(s.y.max, 25);
   g.type = kGraphStacked;
   s = ComputeScales(g, readGraphData(ws, g));
-  EXPECT_EQ(s.y.max, 25 + 15);
-  EXPECT_EQ(s.y.min, -5 + 7);  // the sums of the maxima and of the minima
+  EXPECT_EQ(s.y.max, 25 + 15);  // the sums of the maxima
+  EXPECT_EQ(s.y.min, 0);        // of the minima, 2, but bars stand on zero
+  g.type = kGraphArea;
+  s = ComputeScales(g, readGraphData(ws, g));
+  EXPECT_EQ(s.y.min, -5 + 7);
   g.type = kGraphCumulative;
   s = ComputeScales(g, readGraphData(ws, g));
   EXPECT_EQ(s.y.max, 48);  // the larger total
@@ -195,6 +202,25 @@ TEST_F(GraphTest, ScalesFollowTheTypeAndTheData) {
   EXPECT_DOUBLE_EQ(e.max, 1000);
   EXPECT_EQ(e.intervals, 3);
   EXPECT_DOUBLE_EQ(e.step, 10);
+  // On it a value of 0 or below has no place; 10 lies a third of the way up.
+  GraphLayout l;
+  l.left = 0;
+  l.right = 300;
+  l.top = 0;
+  l.bottom = 300;
+  l.xFactor = 1;
+  l.yFactor = 300 / std::log(1000.0);
+  GraphScales es;
+  es.x = {0, 300, 1, 300, false};
+  es.y = e;
+  EXPECT_FALSE(mapPoint(l, es, 5, 0));
+  EXPECT_FALSE(mapPoint(l, es, 5, -3));
+  ASSERT_TRUE(mapPoint(l, es, 5, 10));
+  EXPECT_EQ(mapPoint(l, es, 5, 10)->y, 200);
+  // No major intervals: one.
+  g.type = kGraphLine;
+  g.y.intervals = 0;
+  EXPECT_EQ(ComputeScales(g, readGraphData(ws, g)).y.intervals, 1);
 }
 
 TEST_F(GraphTest, BarsAreCentredOnTheirCategoriesAndTheZeroLineShowsForNegatives) {
@@ -423,6 +449,33 @@ TEST_F(GraphTest, PrintGraphPutsTheGraphInsideTheMargins) {
   frame.invoke("PRINT");
   EXPECT_TRUE(kept.finished);
   EXPECT_TRUE(host.unanswered.empty());
+}
+
+// The worksheets of other programs that carry a graph: it decodes and draws;
+// the scatter in the survey file plots its 230 points.
+TEST_F(GraphTest, CorpusGraphsDecodeAndDraw) {
+  if (corpusRoot().empty()) GTEST_SKIP() << "no corpus";
+  const std::string corpus = corpusRoot() + "/wk";
+  int drawn = 0;
+  for (const auto& e : std::filesystem::directory_iterator(corpus)) {
+    Worksheet& other = session.openWorksheet("C" + std::to_string(drawn++) + ".WK1");
+    if (!Load(other, e.path().string())) continue;
+    session.error().clear();
+    GraphDefinition g = currentGraph(other);
+    RecordingCanvas c;
+    std::vector<DrawnElement> elements = DrawGraph(c, other, g, 640, 480);
+    if (e.path().filename() == "opf-peyneval.wk1") {
+      EXPECT_EQ(g.type, kGraphXY);
+      EXPECT_EQ(g.ranges[0], CellRange::of(1, 2, 230, 2));
+      EXPECT_EQ(g.ranges[1], CellRange::of(1, 3, 230, 3));
+      EXPECT_EQ(g.grid, 1);
+      EXPECT_TRUE(g.headings[2].empty()) << "no stray text is read as a title";
+      int points = static_cast<int>(std::count_if(
+          elements.begin(), elements.end(), [](const DrawnElement& d) { return d.element == -1; }));
+      EXPECT_EQ(points, 230);
+    }
+  }
+  EXPECT_GT(drawn, 4);
 }
 
 }  // namespace

@@ -22,13 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string corpusDirectory() {
-  std::vector<std::string> candidates;
-  if (const char* env = std::getenv("TALLOWAY_CORPUS"); env && *env) candidates.push_back(env);
-  candidates.push_back(TALLOWAY_CORPUS);
-  candidates.push_back("/work/shared/corpus");
-  for (const std::string& c : candidates)
-    if (fs::is_directory(c + "/wk")) return c + "/wk";
-  return {};
+  std::string root = corpusRoot();
+  return root.empty() ? root : root + "/wk";
 }
 
 // A stored number as the loader keeps it: exponents 0 (but zero), 1, 894
