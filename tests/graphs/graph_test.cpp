@@ -291,10 +291,16 @@ TEST_F(GraphTest, PieSlicesFollowTheirValuesAndExplosions) {
   RecordingCanvas c;
   DrawGraph(c, ws, g, 600, 400);
   std::vector<double> spans;
+  std::vector<uint32_t> colours;
   for (const DrawOp& op : c.ops())
-    if (op.kind == DrawKind::Pie) spans.push_back(op.span);
+    if (op.kind == DrawKind::Pie) {
+      spans.push_back(op.span);
+      colours.push_back(op.brush.colour);
+    }
   ASSERT_EQ(spans.size(), 4u);
   EXPECT_NEAR(spans[1], 25.0 / 58 * 360, 1e-9);
+  // Without a colour series, slice k takes colour k of the table.
+  EXPECT_EQ(colours, (std::vector<uint32_t>{graphColour(0), graphColour(1), graphColour(2), graphColour(3)}));
   // An explosion above 100 leaves the slice out.
   EnterCell(ws, "150", 1, 2);
   RecordingCanvas c2;
@@ -305,6 +311,26 @@ TEST_F(GraphTest, PieSlicesFollowTheirValuesAndExplosions) {
   std::vector<std::string> t = texts(c2);
   EXPECT_EQ(std::find(t.begin(), t.end(), "Feb"), t.end());
   EXPECT_NE(std::find(t.begin(), t.end(), "Jan"), t.end());
+}
+
+TEST_F(GraphTest, ARowLegendSharesTheBottomStrip) {
+  fill();
+  GraphDefinition g = barGraph();
+  g.legends[0] = "North";
+  g.legends[1] = "South";
+  RecordingCanvas c;
+  DrawGraph(c, ws, g, 700, 350);
+  int north = -1, south = -1, height = 0;
+  for (const DrawOp& op : c.ops()) {
+    if (op.kind != DrawKind::Text) continue;
+    if (op.text == "North") north = op.rect.x;
+    if (op.text == "South") south = op.rect.x;
+  }
+  height = c.measureText(Font{"Arial", 12 * 350 / 350.0 * 72 / 96}, "Hg").height();
+  int w = static_cast<int>(std::lround(0.7 * height));
+  int slot = (700 - 3 * w) / 2;
+  EXPECT_EQ(north, 3 * w + 2 * w);
+  EXPECT_EQ(south, 3 * w + slot + 2 * w);
 }
 
 TEST_F(GraphTest, EveryTypeDrawsWithinItsCanvas) {
