@@ -1,6 +1,7 @@
 #include "graphs/graph_draw.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -335,6 +336,8 @@ class Painter {
   void series();
   void lines(int s, bool steps, bool cumulative, bool marks);
   void mark(int s, Point p);
+  void markPen(int s);
+  void markShape(int s, Point p);
   void bars();
   void area();
   void highLow();
@@ -389,8 +392,10 @@ void Painter::text(int item, int element, int x, int y, const std::string& t, in
 
 void Painter::seriesPen(int s) {
   const SeriesFormat& f = g_.series[s];
-  int width =
-      std::max(1, static_cast<int>(std::lround(f.thickness * std::max(1.0, l_.unit * 0.75))));
+  // The thinnest line stays one pixel at any size; thicker ones grow with the drawing.
+  int width = f.thickness <= 1
+                  ? 1
+                  : static_cast<int>(std::lround(f.thickness * std::max(1.0, l_.unit * 0.5)));
   c_.setPen({seriesFore(s), width, lineStyle(f.style)});
 }
 
@@ -589,14 +594,27 @@ void Painter::axes(bool overlay) {
     c_.setFont(font(kFontValues));
     c_.setTextColour(colour(kElementXLabels));
     if (s_.categories) {
+      // More categories than the axis has room for: a label that would
+      // run into the one before it on its row is left out, and so is a
+      // tick or grid line on the pixel column of the one before.
+      int lastRight[2] = {INT_MIN, INT_MIN};
+      int lastEdge = INT_MIN;
       for (size_t k = 0; k < d_.xTexts.size(); ++k) {
         std::optional<Point> p = at(categoryX(k), s_.y.min);
         if (!p) continue;
         const std::string& t = d_.xTexts[k];
         int row = l_.twoLabelRows && (k % 2) ? 1 : 0;
-        c_.drawText(p->x - textWidth(kFontValues, t) / 2, plot.bottom() + 2 + row * valueHeight, t);
+        if (!t.empty() && p->x > lastRight[row]) {
+          int tw = textWidth(kFontValues, t);
+          int x = p->x - tw / 2;
+          if (x > lastRight[row]) {
+            c_.drawText(x, plot.bottom() + 2 + row * valueHeight, t);
+            lastRight[row] = x + tw + 2;
+          }
+        }
         std::optional<Point> edge = at(static_cast<double>(k) + 1, s_.y.min);
-        if (edge) {
+        if (edge && (lastEdge == INT_MIN || edge->x > lastEdge + 1)) {
+          lastEdge = edge->x;
           ticks.push_back({{edge->x, plot.bottom()}, {edge->x, plot.bottom() + tick}});
           if ((g_.grid & 2) && k > 0)
             gridLines.push_back({{edge->x, plot.y}, {edge->x, plot.bottom() - 1}});
@@ -631,12 +649,20 @@ void Painter::axes(bool overlay) {
       c_.drawLine({{plot.x, z->y}, {plot.right() - 1, z->y}});
 }
 
+void Painter::markPen(int s) {
+  c_.setPen({seriesFore(s), 1, LineStyle::Solid});
+  c_.setBrush({seriesFore(s), g_.series[s].mark > 8 ? FillStyle::Solid : FillStyle::None});
+}
+
 void Painter::mark(int s, Point p) {
+  markPen(s);
+  markShape(s, p);
+}
+
+// The mark alone, with the pen and brush markPen set.
+void Painter::markShape(int s, Point p) {
   const int r = std::max(2, static_cast<int>(std::lround(3 * l_.unit)));
   const uint8_t m = g_.series[s].mark;
-  c_.setPen({seriesFore(s), 1, LineStyle::Solid});
-  bool filled = m > 8;
-  c_.setBrush({seriesFore(s), filled ? FillStyle::Solid : FillStyle::None});
   switch ((m - 1) % 8) {
     case 0:
       c_.drawRectangle({p.x - r, p.y - r, 2 * r + 1, 2 * r + 1});
@@ -710,8 +736,17 @@ void Painter::lines(int s, bool steps, bool cumulative, bool marks) {
     points.push_back(*p);
   }
   flush();
-  if (drawMarks)
-    for (Point p : points) mark(s, p);
+  if (drawMarks) {
+    // Pen and brush once for the series; a mark within a pixel of the one
+    // drawn before it adds nothing that shows.
+    markPen(s);
+    Point last{INT_MIN / 2, INT_MIN / 2};
+    for (Point p : points) {
+      if (std::abs(p.x - last.x) <= 1 && std::abs(p.y - last.y) <= 1) continue;
+      markShape(s, p);
+      last = p;
+    }
+  }
   for (Point p : points) {
     bounds.x = std::min(bounds.x, p.x - 3);
     bounds.y = std::min(bounds.y, p.y - 3);
