@@ -1,5 +1,8 @@
 #include "cli/headless_frame.h"
 
+#include "graphs/graph_frame.h"
+#include "print/print_frame.h"
+
 #include "files/program_session.h"
 
 namespace tw {
@@ -23,6 +26,8 @@ void HeadlessFrameView::showMenu(const MenuCursor& cursor) {
 
 HeadlessProgram::HeadlessProgram(std::ostream* errors)
     : host(errors), session(host), frame(prepareSession(session), view) {
+  addGraphFrame(frame);
+  addPrintFrame(frame);
   view.frame = &frame;
   host.keySink = [this](const KeyPress& k) { frame.key(k); };
   host.selectionSource = [this](CellRange& r) {

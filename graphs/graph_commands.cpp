@@ -301,12 +301,12 @@ void addGraphCommands(CommandTable& t) {
          [](CommandContext& cx, const Args& a) {
            int n = intArg(a, 0);
            if (n < 0 || n >= kGraphFontCount) return CommandResult::failed();
-           FontSpec spec = parseFontSpec(textArg(a, 1));
+           FontSpec asked = parseFontSpec(textArg(a, 1));
            GraphDefinition g = currentGraph(*cx.ws);
            GraphFont& f = g.fonts[n];
-           if (spec.typeface) f.typeface = spec.typeface->substr(0, kMaxGraphTypeface);
-           if (spec.size) f.size = clampByte(*spec.size, 1, 144);
-           if (spec.style) f.style = *spec.style & 7;
+           if (asked.typeface) f.typeface = asked.typeface->substr(0, kMaxGraphTypeface);
+           if (asked.size) f.size = clampByte(*asked.size, 1, 144);
+           if (asked.style) f.style = *asked.style & 7;
            return changed(cx, g);
          }});
   t.add({"GRAPHSCALE",

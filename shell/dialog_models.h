@@ -12,41 +12,13 @@
 #include "commands/property_commands.h"
 #include "commands/settings_commands.h"
 #include "core/dialog_model.h"
+#include "core/fields_model.h"
 #include "core/program_settings.h"
 
 namespace tw {
 
 class Session;
 class Worksheet;
-
-// A model whose fields are a table of named getters and setters.
-class FieldsModel : public DialogModel {
- public:
-  FieldsModel() = default;
-  // The fields point into the model itself.
-  FieldsModel(const FieldsModel&) = delete;
-  FieldsModel& operator=(const FieldsModel&) = delete;
-  std::vector<std::string> fieldNames() const override;
-  std::string field(std::string_view name) const override;
-  bool setField(std::string_view name, std::string_view value) override;
-
- protected:
-  void addField(std::string name, std::function<std::string()> get,
-                std::function<bool(std::string_view)> set);
-  // "1", "Y", "YES", "ON" and "TRUE" are on; "0", "N", "NO", "OFF" and "FALSE" off.
-  void addFlag(std::string name, bool& target);
-  void addChar(std::string name, char& target);
-  void addText(std::string name, std::string& target, size_t longest);
-  void addReadOnly(std::string name, std::function<std::string()> get);
-
- private:
-  struct Field {
-    std::string name;
-    std::function<std::string()> get;
-    std::function<bool(std::string_view)> set;
-  };
-  std::vector<Field> fields_;
-};
 
 // "Format": a format from the settings' list, or typed as a short code.
 class FormatModel : public FieldsModel {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "commands/command.h"
+#include "commands/frame_services.h"
 #include "core/cell_address.h"
 #include "core/host.h"
 #include "core/keys.h"
@@ -89,16 +90,29 @@ struct RangePrompt {
 
 class RangeNameModel;
 class PropertiesModel;
-class PrintModel;
-class GraphDialogModel;
 
-class Frame : private Workspace {
+class Frame : private Workspace, public FrameServices {
  public:
   Frame(Session& session, FrameView& view);
   ~Frame() override;
 
-  Session& session() { return session_; }
+  Session& session() override { return session_; }
   const CommandTable& commands() const { return commands_; }
+  // --- FrameServices: for graphs and printing --------------------------------------
+  CommandTable& commandTable() override { return commands_; }
+  void addForm(const std::string& name, std::function<void()> open) override {
+    forms_[name] = std::move(open);
+  }
+  const std::string& formArgument() const override { return formArgument_; }
+  void showResult(const CommandResult& r, Worksheet* ws) override { show(r, ws); }
+  void pointAtRange(const std::string& title, std::function<void(const std::string&)> then,
+                    const CellRange& start) override;
+  std::optional<CellRange> promptRange(const std::string& text) override {
+    return parsePromptRange(text);
+  }
+  void showGraph(int graph, bool maximised, int closeAfterMs, bool modal) override {
+    view_.showGraph(graph, maximised, closeAfterMs, modal);
+  }
 
   // --- Windows -----------------------------------------------------------------
   // A window of its own for a worksheet of the session; it becomes active.
@@ -131,7 +145,7 @@ class Frame : private Workspace {
     for (const auto& [name, open] : forms_) names.push_back(name);
     return names;
   }
-  CommandContext context();
+  CommandContext context() override;
 
   // --- Keys --------------------------------------------------------------------
   // A key typed anywhere in the frame; false when the frame does not use it.
@@ -233,11 +247,7 @@ class Frame : private Workspace {
   void showRangeNames(std::shared_ptr<RangeNameModel> model);
   // The Properties dialog, and again after its range was pointed at.
   void showProperties(std::shared_ptr<PropertiesModel> model, CellRange selection);
-  // "Print", then what its button asks for; "Preview" over a range.
-  void showPrint(std::shared_ptr<PrintModel> model);
-  void showPreview(CellRange range);
-  // "Graph" at a page; Use and Merge on its Names page show the window.
-  void showGraphDialog(std::shared_ptr<GraphDialogModel> model);
+
   void show(const CommandResult& r, Worksheet* ws);
   // Asks for the arguments from `from` on, then runs the command.
   void gather(const CommandEntry& entry, Args args, size_t from);

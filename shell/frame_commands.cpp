@@ -14,13 +14,8 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
-#include "graphs/graph_commands.h"
-#include "print/print_commands.h"
-#include "print/print_job.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
-#include "shell/graph_dialog.h"
-#include "shell/print_dialog.h"
 #include "shell/range_name_dialog.h"
 #include "shell/startup.h"
 #include "shell/window_layout.h"
@@ -29,8 +24,6 @@ namespace tw {
 
 Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view) {
   addWorksheetCommands(commands_);
-  addGraphCommands(commands_);
-  addPrintCommands(commands_);
   addFrameCommands();
   addForms();
   menuBar_ = buildMenuBar({});
@@ -372,36 +365,6 @@ void Frame::addFrameCommands() {
          view_.windowChanged(*w);
          return CommandResult{};
        }});
-  // The graph window: GRAPH shows it; GRAPHVIEW with a mode (even:
-  // maximised) and a time after which it closes again.
-  auto needsScreen = [this](const char* keyword) {
-    if (session_.host().hasDisplay()) return false;
-    session_.ShowError(std::string(keyword) + " needs the desktop program: it shows a window");
-    return true;
-  };
-  commands_.add({"GRAPH", {}, [this, needsScreen](CommandContext&, const Args&) {
-                   if (needsScreen("GRAPH")) return CommandResult::failed();
-                   view_.showGraph(0, false, 0, session_.macroRunning);
-                   return CommandResult{};
-                 }});
-  commands_.add({"GRAPHVIEW",
-                 {{ArgKind::Integer, "Mode", true}, {ArgKind::Integer, "Milliseconds", true}},
-                 [this, needsScreen](CommandContext&, const Args& a) {
-                   if (needsScreen("GRAPHVIEW")) return CommandResult::failed();
-                   int mode = static_cast<int>(numberArg(a, 0));
-                   int ms = static_cast<int>(numberArg(a, 1));
-                   view_.showGraph(0, mode % 2 == 0, std::max(0, ms), session_.macroRunning);
-                   return CommandResult{};
-                 }});
-  // Quick Graph: the selection's columns as a new named graph, shown.
-  commands_.add({"QUICKGRAPH", {}, [this](CommandContext& cx, const Args&) {
-                   if (!active_) return CommandResult::failed();
-                   std::string name = QuickGraph(cx, active_->selection());
-                   if (name.empty()) return CommandResult::failed();
-                   if (session_.host().hasDisplay())
-                     view_.showGraph(FindGraph(active_->worksheet(), name), false, 0, false);
-                   return CommandResult{};
-                 }});
   // F3 and Shift+F3, and their menu items: the macro at a cell, in step mode or not.
   for (bool step : {false, true}) {
     commands_.add({step ? "MACROSTEP" : "MACRORUN",
@@ -416,6 +379,18 @@ void Frame::addFrameCommands() {
                      return CommandResult{};
                    }});
   }
+}
+
+void Frame::pointAtRange(const std::string& title, std::function<void(const std::string&)> then,
+                         const CellRange& start) {
+  if (!active_) return;
+  WindowState* w = active_;
+  OpenRangePrompt(
+      title,
+      [this, w, then = std::move(then)](const std::string& text) {
+        if (active_ == w) then(text);
+      },
+      start.valid() ? start : active_->selection());
 }
 
 void Frame::runAutoexec(Worksheet& ws) {
@@ -547,81 +522,6 @@ void Frame::showProperties(std::shared_ptr<PropertiesModel> model, CellRange sel
   show(result, &active_->worksheet());
 }
 
-void Frame::showPrint(std::shared_ptr<PrintModel> model) {
-  Host& host = session_.host();
-  model->pointAtRange = false;
-  if (!host.runDialog(*model) || !active_) return;
-  if (model->pointAtRange) {
-    std::optional<CellRange> start = parsePromptRange(model->rangeText);
-    WindowState* w = active_;
-    OpenRangePrompt(
-        "PRINT: Specify Range",
-        [this, model, w](const std::string& text) {
-          if (active_ != w) return;
-          model->rangeText = text;
-          model->what = PrintModel::What::Range;
-          showPrint(model);
-        },
-        start ? *start : active_->selection());
-    return;
-  }
-  Worksheet& ws = active_->worksheet();
-  if (!model->printer.empty() && model->printer != host.currentPrinter())
-    host.choosePrinter(model->printer);
-  model->settings.applyTo(ws);
-  CellRange range = model->chosenRange();
-  CommandContext cx = context();
-  switch (model->action) {
-    case PrintModel::Action::Print:
-      if (model->what == PrintModel::What::Graph)
-        show(PrintGraph(cx, model->graph), &ws);
-      else
-        show(PrintCellRange(cx, range), &ws);
-      break;
-    case PrintModel::Action::PrintToFile:
-      show(PrintToFile(cx, {}, range), &ws);
-      break;
-    case PrintModel::Action::Preview:
-      showPreview(range);
-      break;
-  }
-}
-
-void Frame::showPreview(CellRange range) {
-  if (!active_) return;
-  Host& host = session_.host();
-  Worksheet& ws = active_->worksheet();
-  PreviewModel model(ws, host, range);
-  if (!host.runDialog(model) || !active_) return;
-  CommandContext cx = context();
-  if (model.action == PreviewModel::Action::PrintPage)
-    show(PrintCellRange(cx, range, model.page), &ws);
-  else if (model.action == PreviewModel::Action::PrintAll)
-    show(PrintCellRange(cx, range), &ws);
-}
-
-void Frame::showGraphDialog(std::shared_ptr<GraphDialogModel> model) {
-  Host& host = session_.host();
-  model->pointField.clear();
-  model->showWindow = false;
-  if (!host.runDialog(*model) || !active_) return;
-  Worksheet& ws = active_->worksheet();
-  if (!model->pointField.empty()) {
-    WindowState* w = active_;
-    OpenRangePrompt(
-        GraphDialogModel::pointPrompt(),
-        [this, model, w](const std::string& text) {
-          if (active_ != w) return;
-          model->setField(model->pointField, text);
-          showGraphDialog(model);
-        },
-        active_->selection());
-    return;
-  }
-  setCurrentGraph(ws, model->graph);
-  if (model->showWindow && host.hasDisplay()) view_.showGraph(0, false, 0, false);
-}
-
 // The frame's dialogs: each fills its model, and OK runs the commands.
 void Frame::addForms() {
   Host& host = session_.host();
@@ -691,24 +591,6 @@ void Frame::addForms() {
       execute("FILEDOC", {Arg::ofNumber(0), Arg::ofText(model.title)});
     if (model.comments != ws.settings.comments)
       execute("FILEDOC", {Arg::ofNumber(1), Arg::ofText(model.comments)});
-  };
-  forms_["PRINT"] = [this, &host] {
-    if (!active_) return host.beep();
-    Worksheet& ws = active_->worksheet();
-    showPrint(std::make_shared<PrintModel>(ws, host, ws.rangeText(active_->selection())));
-  };
-  // The print range's pages, or everything's when there is no print range.
-  forms_["PRINTPREVIEW"] = [this, &host] {
-    if (!active_) return host.beep();
-    Worksheet& ws = active_->worksheet();
-    showPreview(printedRange(ws, !ws.settings.ranges[kPrintRange].valid()));
-  };
-  // The graph dialog at the page the menu item names (0 to 8).
-  forms_["GRAPHSETTINGS"] = [this, &host] {
-    if (!active_) return host.beep();
-    int page = 0;
-    std::from_chars(formArgument_.data(), formArgument_.data() + formArgument_.size(), page);
-    showGraphDialog(std::make_shared<GraphDialogModel>(active_->worksheet(), page));
   };
   forms_["SYSTEMINFO"] = [this, &host] {
     SystemInfoModel model(session_);

@@ -25,8 +25,8 @@
 
 #include "core/cell.h"
 #include "core/display_format.h"
+#include "graphs/graph_dialog.h"
 #include "shell/dialog_models.h"
-#include "shell/graph_dialog.h"
 #include "shell/range_name_dialog.h"
 #include "ui/graph_form.h"
 #include "ui/print_forms.h"

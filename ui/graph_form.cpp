@@ -23,7 +23,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "shell/graph_dialog.h"
+#include "graphs/graph_dialog.h"
 #include "ui/text_codec.h"
 
 namespace tw {

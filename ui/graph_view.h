@@ -11,7 +11,7 @@
 #include <QRect>
 #include <memory>
 
-#include "shell/graph_window.h"
+#include "graphs/graph_window.h"
 
 class QMenu;
 

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "graphs/graph_frame.h"
+#include "print/print_frame.h"
 #include "ui/graph_view.h"
 
 #include "shell/window_placement.h"
@@ -127,6 +129,8 @@ TForm1::TForm1(const Options& options, QWidget* parent)
       host_(*this),
       session_(host_),
       frame_(prepareSession(session_), *this) {
+  addGraphFrame(frame_);
+  addPrintFrame(frame_);
   setObjectName("TForm1");
   connect(&heldTimer_, &QTimer::timeout, this, &TForm1::releaseHeldKeys);
   if (options_.readSettings) {

@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "shell/print_dialog.h"
+#include "print/print_dialog.h"
 #include "ui/qt_canvas.h"
 #include "ui/text_codec.h"
 

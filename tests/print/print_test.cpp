@@ -12,10 +12,10 @@
 #include "print/page_painter.h"
 #include "print/pdf_device.h"
 #include "print/print_commands.h"
+#include "print/print_dialog.h"
 #include "print/print_job.h"
 #include "print/print_layout.h"
 #include "print/recording_device.h"
-#include "shell/print_dialog.h"
 #include "test_support.h"
 
 namespace tw::test {

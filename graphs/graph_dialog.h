@@ -5,11 +5,12 @@
 // on the named graphs at once.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/fields_model.h"
 #include "graphs/graph_definition.h"
-#include "shell/dialog_models.h"
 
 namespace tw {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/fields_model.h"
 #include "core/page_device.h"
 #include "core/worksheet_settings.h"
 #include "print/print_layout.h"
-#include "shell/dialog_models.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "shell/graph_window.h"
+#include "graphs/graph_window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "shell/print_dialog.h"
+#include "print/print_dialog.h"
 
 #include <algorithm>
 #include <charconv>

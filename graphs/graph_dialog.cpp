@@ -1,4 +1,4 @@
-#include "shell/graph_dialog.h"
+#include "graphs/graph_dialog.h"
 
 #include <charconv>
 
@@ -137,11 +137,11 @@ GraphDialogModel::GraphDialogModel(Worksheet& ws, int startPage)
           return gf.typeface + "," + std::to_string(gf.size) + "," + std::to_string(gf.style);
         },
         [this, f](std::string_view v) {
-          FontSpec spec = parseFontSpec(v);
+          FontSpec asked = parseFontSpec(v);
           GraphFont& gf = graph.fonts[f];
-          if (spec.typeface) gf.typeface = spec.typeface->substr(0, kMaxGraphTypeface);
-          if (spec.size) gf.size = static_cast<uint8_t>(std::clamp(*spec.size, 1, 144));
-          if (spec.style) gf.style = *spec.style & 7;
+          if (asked.typeface) gf.typeface = asked.typeface->substr(0, kMaxGraphTypeface);
+          if (asked.size) gf.size = static_cast<uint8_t>(std::clamp(*asked.size, 1, 144));
+          if (asked.style) gf.style = *asked.style & 7;
           return true;
         });
   }

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/recording_canvas.h"
+#include "graphs/graph_dialog.h"
+#include "graphs/graph_window.h"
 #include "macros/macro_interpreter.h"
-#include "shell/graph_dialog.h"
-#include "shell/graph_window.h"
 #include "test_support.h"
 
 namespace tw::test {
