@@ -1,5 +1,6 @@
 #include "commands/block_commands.h"
 #include "commands/clipboard_commands.h"
+#include "commands/data_commands.h"
 #include "commands/command.h"
 #include "commands/file_commands.h"
 #include "commands/insert_delete.h"
@@ -19,6 +20,7 @@ void addWorksheetCommands(CommandTable& table) {
   addBlockCommands(table);
   addInsertDeleteCommands(table);
   addClipboardCommands(table);
+  addDataCommands(table);
 }
 
 }  // namespace tw

@@ -336,6 +336,8 @@ void TForm1::buildQuickBar() {
     int n = step;
     quick->addAction(caption, this, [this, c, n] { frame_.execute(c, {Arg::ofNumber(n)}); });
   }
+  // Speed Fill: the selection continued from its first cell.
+  quick->addAction("Speed Fill", this, [this] { frame_.execute("SPEEDFILL"); });
   // Quick Graph (SpQgr): the selection's columns as a new named graph, shown.
   QAction* quickGraph =
       quick->addAction("Quick Graph", this, [this] { frame_.execute("QUICKGRAPH"); });
