@@ -20,7 +20,20 @@ CommandResult SpeedFill(CommandContext& cx, const CellRange& selection);
 
 inline constexpr const char* kFillOverflowMessage = "Number Too Large For A Cell";
 
-// DATAFILL range, start, step, kind, flag (1: by row); SPEEDFILL [range].
+// Sorts the rows of the remembered data range on up to four key columns
+// (each key range's first column, with its ascending flag): numbers before
+// texts when ascending, texts first when descending; the second key sorts
+// runs equal in the first, and so on. Cells move with their rows inside the
+// range's columns; formulas outside the range keep pointing at the same
+// positions. Nothing happens without a data range and a first key.
+CommandResult SortRange(CommandContext& cx);
+// The Ascend/Descend button: the selection sorted on its first column.
+CommandResult SortSelection(CommandContext& cx, const CellRange& selection, bool ascending);
+
+inline constexpr const char* kSortMemoryMessage = "Insufficient Memory";
+
+// DATAFILL range, start, step, kind, flag (1: by row); SPEEDFILL [range];
+// DATASORT data, key 1, order 1, ... key 4, order 4; SORTASCEND, SORTDESCEND.
 void addDataCommands(CommandTable& table);
 
 }  // namespace tw

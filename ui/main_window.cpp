@@ -336,6 +336,9 @@ void TForm1::buildQuickBar() {
     int n = step;
     quick->addAction(caption, this, [this, c, n] { frame_.execute(c, {Arg::ofNumber(n)}); });
   }
+  // Ascend / Descend Sort: the selection's rows on its first column.
+  quick->addAction("Ascend", this, [this] { frame_.execute("SORTASCEND"); });
+  quick->addAction("Descend", this, [this] { frame_.execute("SORTDESCEND"); });
   // Speed Fill: the selection continued from its first cell.
   quick->addAction("Speed Fill", this, [this] { frame_.execute("SPEEDFILL"); });
   // Quick Graph (SpQgr): the selection's columns as a new named graph, shown.

@@ -101,3 +101,102 @@ TEST_F(FillTest, TheKeywordFillsAsAsked) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+class SortTest : public ProgramTest {
+ public:
+  void sortOn(const std::string& data, const std::string& key, bool ascending) {
+    CellRange d = ParseRange(ws, data).range.ordered();
+    ws.settings.ranges[kSortData] = d;
+    ws.settings.ranges[kSortKey1] = ParseRange(ws, key).range.ordered();
+    ws.settings.sortOrder[0] = ascending ? 1 : 0;
+    CommandContext cx = frame.context();
+    SortRange(cx);
+  }
+  std::vector<std::string> shown(int col, int from, int to) {
+    std::vector<std::string> out;
+    for (int r = from; r <= to; ++r) out.push_back(input(ws.addressText(r, col)));
+    return out;
+  }
+};
+
+TEST_F(SortTest, NumbersComeBeforeTextsAndDescendingReversesAll) {
+  enter("A1", "3");
+  enter("A2", "'b");
+  enter("A3", "1");
+  enter("A5", "'a");  // A4 stays empty
+  for (int r = 0; r < 5; ++r) enter("B" + std::to_string(r + 1), "'row" + std::to_string(r + 1));
+  sortOn("A1..B5", "A1", true);
+  EXPECT_EQ(shown(0, 0, 4), (std::vector<std::string>{"1", "3", "", "'a", "'b"}));
+  // The rows moved whole.
+  EXPECT_EQ(shown(1, 0, 4),
+            (std::vector<std::string>{"'row3", "'row1", "'row4", "'row5", "'row2"}));
+  sortOn("A1..B5", "A1", false);
+  EXPECT_EQ(shown(0, 0, 4), (std::vector<std::string>{"'b", "'a", "", "3", "1"}));
+  frame.execute("UNDO");
+  EXPECT_EQ(shown(0, 0, 4), (std::vector<std::string>{"1", "3", "", "'a", "'b"}));
+}
+
+TEST_F(SortTest, FormulasFollowTheirRowsOrKeepTheirPositions) {
+  for (int r = 1; r <= 5; ++r) {
+    enter("A" + std::to_string(r), std::to_string(6 - r));  // 5, 4, 3, 2, 1
+    enter("C" + std::to_string(r), "+A" + std::to_string(r) + "*10");
+  }
+  enter("E1", "+C5");  // outside the range: keeps pointing at C5
+  enter("E2", "@SUM(C1..C2)");
+  EXPECT_EQ(number("E1"), 10);
+  sortOn("A1..C5", "A1", true);
+  EXPECT_EQ(shown(0, 0, 4), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+  // Each row's formula still refers to its own row's cell.
+  EXPECT_EQ(input("C1"), "+A1*10");
+  EXPECT_EQ(number("C1"), 10);
+  EXPECT_EQ(number("C5"), 50);
+  EXPECT_EQ(input("E1"), "+C5");
+  EXPECT_EQ(number("E1"), 50);
+  EXPECT_EQ(number("E2"), 30);
+  // Changing a moved cell recalculates what refers to it.
+  enter("A5", "7");
+  EXPECT_EQ(number("C5"), 70);
+  EXPECT_EQ(number("E1"), 70);
+}
+
+TEST_F(SortTest, LaterKeysSortRunsOfEqualEarlierKeys) {
+  const char* rows[][2] = {{"'x", "3"}, {"'y", "1"}, {"'x", "1"}, {"'y", "2"}, {"'x", "2"}};
+  for (int r = 0; r < 5; ++r) {
+    enter("A" + std::to_string(r + 1), rows[r][0]);
+    enter("B" + std::to_string(r + 1), rows[r][1]);
+  }
+  program.macros.RunMacroText("{DATASORT A1..B5,A1,1,B1,0}");
+  ASSERT_FALSE(program.macros.endedByError());
+  EXPECT_EQ(shown(0, 0, 4), (std::vector<std::string>{"'x", "'x", "'x", "'y", "'y"}));
+  EXPECT_EQ(shown(1, 0, 4), (std::vector<std::string>{"3", "2", "1", "2", "1"}));
+  EXPECT_EQ(ws.settings.ranges[kSortKey2], CellRange::of(0, 1, 0, 1));
+  EXPECT_FALSE(ws.settings.ranges[kSortKey3].valid());
+}
+
+TEST_F(SortTest, ManyRowsSortAndOneRowStays) {
+  for (int r = 0; r < 500; ++r)
+    enter("A" + std::to_string(r + 1), std::to_string((r * 7919) % 500));
+  sortOn("A1..A500", "A1", true);
+  for (int r = 0; r < 500; ++r) ASSERT_EQ(number("A" + std::to_string(r + 1)), r) << r;
+  sortOn("A1..A500", "A1", false);
+  EXPECT_EQ(number("A1"), 499);
+  // Already sorted input and a one-row range.
+  sortOn("A1..A500", "A1", false);
+  EXPECT_EQ(number("A500"), 0);
+  enter("C1", "2");
+  enter("D1", "1");
+  sortOn("C1..D1", "C1", true);
+  EXPECT_EQ(number("C1"), 2);
+  // The button sorts the selection on its first column.
+  CommandContext cx = frame.context();
+  ws.settings.sortOrder[0] = 0;
+  SortSelection(cx, CellRange::of(0, 0, 2, 0), true);
+  EXPECT_EQ(number("A1"), 497);
+  EXPECT_EQ(ws.settings.sortOrder[0], 0) << "the key's own flag comes back";
+}
+
+}  // namespace
+}  // namespace tw::test
