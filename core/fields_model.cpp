@@ -1,5 +1,7 @@
 #include "core/fields_model.h"
 
+#include <charconv>
+
 #include "core/char_case.h"
 
 namespace tw {
@@ -65,6 +67,15 @@ void FieldsModel::addText(std::string name, std::string& target, size_t longest)
 
 void FieldsModel::addReadOnly(std::string name, std::function<std::string()> get) {
   addField(std::move(name), std::move(get), nullptr);
+}
+
+std::optional<int> integerOf(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  int n = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return n;
 }
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,5 +40,8 @@ class FieldsModel : public DialogModel {
   };
   std::vector<Field> fields_;
 };
+
+// A whole number typed in a field, blanks around it allowed.
+std::optional<int> integerOf(std::string_view text);
 
 }  // namespace tw

@@ -1,7 +1,6 @@
 #include "graphs/bmp_file.h"
 
-#include <filesystem>
-#include <fstream>
+#include "files/replace_file.h"
 
 namespace tw {
 
@@ -56,24 +55,7 @@ std::string bmpBytes(const Bitmap& b) {
 
 bool writeBmpFile(const std::string& path, const Bitmap& b) {
   std::string bytes = bmpBytes(b);
-  if (bytes.empty()) return false;
-  std::string part = path + ".part";
-  {
-    std::ofstream f(part, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) {
-      std::error_code ec;
-      std::filesystem::remove(part, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(part, path, ec);
-  if (!ec) return true;
-  std::filesystem::remove(part, ec);
-  return false;
+  return !bytes.empty() && ReplaceFileWith(path, bytes);
 }
 
 }  // namespace tw

@@ -1,10 +1,11 @@
 #include "print/pdf_device.h"
 
+#include "files/replace_file.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <numbers>
 
@@ -512,25 +513,8 @@ bool PdfDevice::finish() {
     images.push_back(std::move(p.images));
   }
   std::string document = pdfDocument(width_, height_, contents, images);
-  // Written beside the target and renamed over it: a failed write leaves
-  // the old file as it was.
-  std::string temporary = path_ + ".part";
-  {
-    std::ofstream f(temporary, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(document.data(), static_cast<std::streamsize>(document.size()));
-    f.close();
-    if (!f) {
-      std::error_code ec;
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path_, ec);
-  if (!ec) return true;
-  std::filesystem::remove(temporary, ec);
-  return false;
+  // A failed write leaves the old file as it was.
+  return ReplaceFileWith(path_, document);
 }
 
 void PdfDevice::abort() {

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "core/host.h"
 #include "core/number_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
+#include "files/replace_file.h"
 #include "graphs/graph_definition.h"
 #include "graphs/graph_draw.h"
 #include "print/offset_canvas.h"
@@ -58,26 +57,6 @@ std::optional<std::vector<Item>> itemsOf(std::string_view text, char decimal) {
     i = j;
   }
   return out;
-}
-
-bool writeWholeFile(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".part";
-  {
-    std::ofstream f(temporary, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(text.data(), static_cast<std::streamsize>(text.size()));
-    f.close();
-    if (!f) {
-      std::error_code ec;
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (!ec) return true;
-  std::filesystem::remove(temporary, ec);
-  return false;
 }
 
 void setPrintRange(Worksheet& ws, const CellRange& r) {
@@ -201,7 +180,7 @@ CommandResult PrintToFile(CommandContext& cx, const std::string& given, const Ce
     name = *chosen;
   }
   if (!range.valid()) return {};
-  if (!writeWholeFile(printFileName(name), rangeAsText(ws, range))) {
+  if (!ReplaceFileWith(printFileName(name), rangeAsText(ws, range))) {
     cx.session.ShowError(kPrintFileErrorMessage);
     return CommandResult::failed();
   }

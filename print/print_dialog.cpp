@@ -39,15 +39,6 @@ std::optional<CellRange> fieldRange(Worksheet& ws, std::string_view text) {
   return p.range.ordered();
 }
 
-std::optional<int> integerOf(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  int n = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return n;
-}
-
 }  // namespace
 
 PageMetrics printerPageOrDefault(Host& host, bool landscape) {

@@ -11,16 +11,7 @@
 
 namespace tw {
 
-namespace {
-
-std::optional<int> integerOf(std::string_view text) {
-  int n = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return n;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // --- Format ------------------------------------------------------------------------
 
