@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,11 @@ CommandResult FillRange(CommandContext& cx, const CellRange& range, FillType typ
   const CellRange r = range.ordered();
   TakeUndoSnapshot(ws);
   Host& host = cx.host();
-  const bool integers = type == FillType::Linear && whole(start) && whole(step);
+  // Whole series are counted exactly while every term stays within a
+  // double's exact integers; beyond that the series adds as reals.
+  const double cells = (r.row2 - r.row1 + 1.0) * (r.col2 - r.col1 + 1.0);
+  const bool integers = type == FillType::Linear && whole(start) && whole(step) &&
+                        std::fabs(start) + std::fabs(step) * cells < 9.0e15;
   long long count = 0;
   const long long istart = integers ? static_cast<long long>(start) : 0;
   const long long istep = integers ? static_cast<long long>(step) : 0;
@@ -237,26 +243,54 @@ CommandResult SortRange(CommandContext& cx) {
     if (!s.ranges[keyRanges[k]].valid()) break;
     keys.push_back({s.ranges[keyRanges[k]].ordered().col1, s.sortOrder[k] != 0});
   }
+  for (const auto& key : keys)
+    if (key.first < r.col1 || key.first > r.col2) {
+      cx.session.ShowError(kSortKeyOutsideMessage);
+      return CommandResult::failed();
+    }
   const int n = r.row2 - r.row1 + 1;
   if (n < 2) return {};
   TakeUndoSnapshot(ws);
 
-  // The new order of the rows.
-  std::vector<int> order(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = r.row1 + i;
-  sortRows(ws, order, 0, order.size() - 1, keys[0].first, keys[0].second);
-  for (size_t k = 1; k < keys.size(); ++k) {
-    for (size_t a = 0; a < order.size();) {
-      size_t b = a;
-      auto equalSoFar = [&](size_t x) {
-        for (size_t p = 0; p < k; ++p)
-          if (!sameKey(ws, order[a], order[x], keys[p].first)) return false;
-        return true;
-      };
-      while (b + 1 < order.size() && equalSoFar(b + 1)) ++b;
-      if (b > a) sortRows(ws, order, a, b, keys[k].first, keys[k].second);
-      a = b + 1;
+  // The work arrays: the new order of the rows and each row's cells inside
+  // the range's columns, which move as one unit. Nothing has changed yet
+  // when they cannot be had.
+  std::vector<int> order;
+  std::vector<std::vector<CellHandle>> units;
+  try {
+    order.resize(static_cast<size_t>(n));
+    units.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      order[static_cast<size_t>(i)] = r.row1 + i;
+      ws.ForEachCell(CellRange::of(r.row1 + i, r.col1, r.row1 + i, r.col2),
+                     [&](CellHandle h, Cell&) {
+                       units[static_cast<size_t>(i)].push_back(h);
+                       return true;
+                     });
     }
+  } catch (const std::bad_alloc&) {
+    cx.session.ShowError(kSortMemoryMessage);
+    return CommandResult::failed();
+  }
+
+  try {
+    sortRows(ws, order, 0, order.size() - 1, keys[0].first, keys[0].second);
+    for (size_t k = 1; k < keys.size(); ++k) {
+      for (size_t a = 0; a < order.size();) {
+        size_t b = a;
+        auto equalSoFar = [&](size_t x) {
+          for (size_t p = 0; p < k; ++p)
+            if (!sameKey(ws, order[a], order[x], keys[p].first)) return false;
+          return true;
+        };
+        while (b + 1 < order.size() && equalSoFar(b + 1)) ++b;
+        if (b > a) sortRows(ws, order, a, b, keys[k].first, keys[k].second);
+        a = b + 1;
+      }
+    }
+  } catch (const std::exception&) {
+    cx.session.ShowError(kSortErrorMessage);
+    return CommandResult::failed();
   }
 
   // Formulas outside the range that refer into it hold positions while the
@@ -278,14 +312,6 @@ CommandResult SortRange(CommandContext& cx) {
   }
   cx.session.error().clear();
 
-  // Each row's cells inside the range's columns move as one unit.
-  std::vector<std::vector<CellHandle>> units(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    ws.ForEachCell(CellRange::of(r.row1 + i, r.col1, r.row1 + i, r.col2), [&](CellHandle h, Cell&) {
-      units[static_cast<size_t>(i)].push_back(h);
-      return true;
-    });
-  }
   for (auto& unit : units)
     for (CellHandle h : unit) ws.UnlinkFromRow(h);
   for (int i = 0; i < n; ++i) {

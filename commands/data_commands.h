@@ -25,12 +25,15 @@ inline constexpr const char* kFillOverflowMessage = "Number Too Large For A Cell
 // texts when ascending, texts first when descending; the second key sorts
 // runs equal in the first, and so on. Cells move with their rows inside the
 // range's columns; formulas outside the range keep pointing at the same
-// positions. Nothing happens without a data range and a first key.
+// positions. Nothing happens without a data range and a first key; a key
+// column outside the range's columns is refused.
 CommandResult SortRange(CommandContext& cx);
 // The Ascend/Descend button: the selection sorted on its first column.
 CommandResult SortSelection(CommandContext& cx, const CellRange& selection, bool ascending);
 
 inline constexpr const char* kSortMemoryMessage = "Insufficient Memory";
+inline constexpr const char* kSortErrorMessage = "Error While Sorting";
+inline constexpr const char* kSortKeyOutsideMessage = "Sort Key Outside Data Range";
 
 // DATAFILL range, start, step, kind, flag (1: by row); SPEEDFILL [range];
 // DATASORT data, key 1, order 1, ... key 4, order 4; SORTASCEND, SORTDESCEND.

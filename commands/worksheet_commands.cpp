@@ -1,11 +1,14 @@
 #include "commands/block_commands.h"
 #include "commands/clipboard_commands.h"
+#include "commands/analysis_commands.h"
 #include "commands/data_commands.h"
 #include "commands/command.h"
 #include "commands/file_commands.h"
 #include "commands/insert_delete.h"
+#include "commands/matrix_commands.h"
 #include "commands/name_commands.h"
 #include "commands/property_commands.h"
+#include "commands/query_commands.h"
 #include "commands/settings_commands.h"
 #include "commands/sheet_commands.h"
 
@@ -21,6 +24,9 @@ void addWorksheetCommands(CommandTable& table) {
   addInsertDeleteCommands(table);
   addClipboardCommands(table);
   addDataCommands(table);
+  addMatrixCommands(table);
+  addAnalysisCommands(table);
+  addQueryCommands(table);
 }
 
 }  // namespace tw

@@ -14,6 +14,7 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "shell/data_frame.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
 #include "shell/range_name_dialog.h"
@@ -26,6 +27,7 @@ Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view)
   addWorksheetCommands(commands_);
   addFrameCommands();
   addForms();
+  addDataFrame(*this);
   menuBar_ = buildMenuBar({});
 }
 

@@ -180,6 +180,27 @@ MenuBar buildMenuBar(const MenuState& s) {
                                  page("&Colors...", "6"),
                                  page("&Fonts...", "7"),
                                  page("&Legends...", "8")};
+  auto dataPage = [](const char* caption, const char* command, int number, const char* hint = "") {
+    MenuItem i = item(caption, command);
+    i.argument = std::to_string(number);
+    i.hint = hint;
+    return i;
+  };
+  std::vector<MenuItem> data = {
+      dataPage("&Fill", "DATADIALOG", 0),    dataPage("&Sort", "DATADIALOG", 1),
+      dataPage("&Query", "DATADIALOG", 2),   dataPage("&Bin", "DATADIALOG", 3),
+      dataPage("&Parse", "DATADIALOG", 4),   dataPage("&GoalSeek", "DATADIALOG", 5),
+      dataPage("&Regress", "DATADIALOG", 6), dataPage("&MultiRegress", "DATADIALOG", 7),
+      dataPage("&Table", "DATADIALOG", 8),   dataPage("F&orm", "DATADIALOG", 9)};
+  std::vector<MenuItem> array = {
+      dataPage("&Add", "ARRAYDIALOG", 0, "Add: Source1, Source2, Desti"),
+      dataPage("&Subtract", "ARRAYDIALOG", 1, "Subtract: Source1, Source2, Desti"),
+      dataPage("&Multiply", "ARRAYDIALOG", 2, "Multiply: Source1, Source2, Desti"),
+      dataPage("&Transpose", "ARRAYDIALOG", 3, "Transpose: S1,O1"),
+      dataPage("&Invert", "ARRAYDIALOG", 4, "Invert: S1,O1"),
+      dataPage("&E-Solve", "ARRAYDIALOG", 5, "Equation Solve: S1,O1"),
+      dataPage("&Determinate", "ARRAYDIALOG", 6, "Determinate: S1,O1"),
+      dataPage("&Linear", "ARRAYDIALOG", 7, "Linear Equations: S1,O1")};
   std::vector<MenuItem> recalc = {check("&Automatic", "RECALCMODE", "0", !s.manualRecalc),
                                   check("&Manual", "RECALCMODE", "1", s.manualRecalc)};
   std::vector<MenuItem> tools = {item("&Calc\tF9", "CALC", "F9"),
@@ -212,9 +233,9 @@ MenuBar buildMenuBar(const MenuState& s) {
   std::vector<MenuItem> help = {item("&Document Information...", "DOCINFO"),
                                 item("&System Information...", "SYSTEMINFO")};
 
-  MenuBar bar = {menu("&File", file),   menu("&Edit", edit),   menu("&Range", range),
-                 menu("&Graph", graph), menu("&Tools", tools), menu("&Window", window),
-                 menu("&Help", help)};
+  MenuBar bar = {menu("&File", file),   menu("&Edit", edit),     menu("&Range", range),
+                 menu("&Data", data),   menu("&Array", array),   menu("&Graph", graph),
+                 menu("&Tools", tools), menu("&Window", window), menu("&Help", help)};
   if (!s.haveWindow) disableWorksheetItems(bar);
   return bar;
 }

@@ -17,6 +17,7 @@ struct MenuItem {
   std::string command;      // the command or dialog it runs
   std::string argument;     // given to the command: a recent file's name
   std::string name;         // the item's name in the form, where it has one (NM0, Mhist)
+  std::string hint;         // shown in the status line while highlighted
   std::vector<MenuItem> items;
   bool submenu = false;
   bool separator = false;

@@ -26,8 +26,11 @@
 #include "core/cell.h"
 #include "core/display_format.h"
 #include "graphs/graph_dialog.h"
+#include "shell/data_dialog.h"
+#include "shell/data_form.h"
 #include "shell/dialog_models.h"
 #include "shell/range_name_dialog.h"
+#include "ui/data_forms.h"
 #include "ui/graph_form.h"
 #include "ui/print_forms.h"
 #include "ui/text_codec.h"
@@ -519,6 +522,9 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<SystemInfoModel*>(&model)) return systemInfoForm(parent, *m);
   if (isPrintForm(model)) return showPrintForm(parent, model);
   if (auto* m = dynamic_cast<GraphDialogModel*>(&model)) return graphForm(parent, *m);
+  if (auto* m = dynamic_cast<DataDialogModel*>(&model)) return dataDialogForm(parent, *m);
+  if (auto* m = dynamic_cast<ArrayDialogModel*>(&model)) return arrayDialogForm(parent, *m);
+  if (auto* m = dynamic_cast<DataFormModel*>(&model)) return dataFormDialog(parent, *m);
   return false;
 }
 

@@ -24,23 +24,12 @@
 #include <functional>
 
 #include "graphs/graph_dialog.h"
+#include "ui/range_box.h"
 #include "ui/text_codec.h"
 
 namespace tw {
 
 namespace {
-
-class RangeBox : public QLineEdit {
- public:
-  RangeBox(QWidget* parent, std::function<void()> onDouble)
-      : QLineEdit(parent), onDouble_(std::move(onDouble)) {}
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent*) override { onDouble_(); }
-
- private:
-  std::function<void()> onDouble_;
-};
 
 const char* kColourNames[16] = {"Black", "Navy",    "Green",  "Teal", "Maroon", "Purple",
                                 "Olive", "Silver",  "Grey",   "Blue", "Lime",   "Aqua",

@@ -293,6 +293,7 @@ void TForm1::addItems(QMenu* menu, const std::vector<MenuItem>& items, std::vect
       connect(action, &QAction::triggered, this, [this, copy] { frame_.chooseMenuItem(copy); });
     }
     if (!item.name.empty()) action->setObjectName(toQt(item.name));
+    if (!item.hint.empty()) action->setStatusTip(toQt(item.hint));
     action->setVisible(item.visible);
     action->setEnabled(item.enabled);
     action->setCheckable(item.checkable);

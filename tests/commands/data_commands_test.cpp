@@ -2,7 +2,10 @@
 // protection, overflow, and what Speed Fill does with each kind of first cell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "commands/data_commands.h"
+#include "core/display_format.h"
 #include "macros/macro_interpreter.h"
 #include "test_support.h"
 
@@ -70,6 +73,11 @@ TEST_F(FillTest, ProtectionSkipsCellsAndOverflowStops) {
   EXPECT_EQ(host.errors.back(), kFillOverflowMessage);
   EXPECT_EQ(number("B3"), 1e100);  // the cells before the overflow stay
   EXPECT_EQ(cell("B4"), nullptr);
+  // A whole series whose terms pass the exact integers adds as reals
+  // instead of wrapping round.
+  EXPECT_TRUE(fill(CellRange::of(0, 2, 1999, 2), FillType::Linear, false, 8e15, 0).ok);
+  EXPECT_EQ(number("C2"), 8e15);
+  EXPECT_EQ(number("C2000"), 1999 * 8e15);
 }
 
 TEST_F(FillTest, SpeedFillContinuesTheFirstCell) {
@@ -196,6 +204,77 @@ TEST_F(SortTest, ManyRowsSortAndOneRowStays) {
   SortSelection(cx, CellRange::of(0, 0, 2, 0), true);
   EXPECT_EQ(number("A1"), 497);
   EXPECT_EQ(ws.settings.sortOrder[0], 0) << "the key's own flag comes back";
+}
+
+// The sheet's order against an ordering of the same keys made here: numbers
+// by value before texts byte by byte (a blank as the empty text) when
+// ascending, the reverse when descending; the second key within equal first keys.
+TEST_F(SortTest, TwoKeysAgreeWithAnIndependentOrdering) {
+  struct Row {
+    bool numeric;
+    double number;
+    std::string text;  // stored text with prefix, "" for a blank
+    int second;
+  };
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) % 1000; };
+  std::vector<Row> rows;
+  for (int r = 0; r < 300; ++r) {
+    Row row{};
+    unsigned kind = next() % 4;
+    std::string a = "A" + std::to_string(r + 1);
+    if (kind == 0) {
+      row.numeric = true;
+      row.number = static_cast<double>(next() % 7) / 2;
+      enter(a, GeneralText(row.number));
+    } else if (kind == 1) {
+      row.text = std::string(next() % 2 ? "'" : "^") + static_cast<char>('a' + next() % 3);
+      enter(a, row.text);
+    } else if (kind == 2) {
+      row.text = "'B";
+      enter(a, row.text);
+    }  // else blank
+    row.second = static_cast<int>(next() % 5);
+    enter("B" + std::to_string(r + 1), std::to_string(row.second));
+    enter("C" + std::to_string(r + 1), "+B" + std::to_string(r + 1) + "*2");
+    rows.push_back(row);
+  }
+  for (bool ascending : {true, false}) {
+    auto firstLess = [ascending](const Row& x, const Row& y) {
+      bool less = x.numeric != y.numeric ? x.numeric
+                  : x.numeric            ? x.number < y.number
+                                         : x.text < y.text;
+      bool greater = x.numeric != y.numeric ? y.numeric
+                     : x.numeric            ? x.number > y.number
+                                            : x.text > y.text;
+      return ascending ? less : greater;
+    };
+    std::vector<Row> expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), [&](const Row& x, const Row& y) {
+      if (firstLess(x, y)) return true;
+      if (firstLess(y, x)) return false;
+      return x.second > y.second;  // the second key descending
+    });
+    program.macros.RunMacroText(std::string("{DATASORT A1..C300,A1,") + (ascending ? "1" : "0") +
+                                ",B1,0}");
+    ASSERT_FALSE(program.macros.endedByError());
+    for (int r = 0; r < 300; ++r) {
+      const Row& e = expected[static_cast<size_t>(r)];
+      std::string n = std::to_string(r + 1);
+      ASSERT_EQ(input("A" + n), e.numeric ? GeneralText(e.number) : e.text) << ascending << r;
+      ASSERT_EQ(number("B" + n), e.second) << ascending << r;
+      ASSERT_EQ(number("C" + n), 2 * e.second) << "the row moved whole";
+    }
+  }
+}
+
+TEST_F(SortTest, AKeyOutsideTheDataIsRefused) {
+  enter("A1", "2");
+  enter("A2", "1");
+  program.macros.RunMacroText("{DATASORT A1..A2,B1,1}");
+  ASSERT_FALSE(host.errors.empty());
+  EXPECT_EQ(host.errors.back(), kSortKeyOutsideMessage);
+  EXPECT_EQ(number("A1"), 2);
 }
 
 }  // namespace

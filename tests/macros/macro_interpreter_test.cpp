@@ -334,7 +334,7 @@ TEST_F(Macros, FileCommandsSettingsAndNames) {
   EXPECT_EQ(back.LabelText(back.FindCell(0, 2)), dir.file("kept.wk1"));
   EXPECT_FALSE(std::filesystem::exists(dir.file("kept.wk1")));
   // Families not built yet are syntax errors, as unknown letters are.
-  program.macros.RunMacroText("{DATAQUERY A1..A5,B1,C1}");
+  program.macros.RunMacroText("{FILEIMPORT \"x.txt\",A1}");
   EXPECT_EQ(lastError(), "Syntax Error:");
 }
 

@@ -68,9 +68,9 @@ TEST_F(MenuKeys, SlashLettersArrowsAndEscape) {
   keys("{UP}{UP}{UP}{UP}");  // up from the first item wraps to the last
   EXPECT_EQ(view.menu, "Range > Names");
   keys("{RIGHT}{RIGHT}");  // Right on an item: the next menu of the bar drops down
-  EXPECT_EQ(view.menu, "Graph > View");
+  EXPECT_EQ(view.menu, "Data > Fill");
   keys("{ESC}");
-  EXPECT_EQ(view.menu, "Graph");
+  EXPECT_EQ(view.menu, "Data");
   keys("{ESC}");
   EXPECT_EQ(view.menu, "");
   EXPECT_EQ(host.mode, "READY");
