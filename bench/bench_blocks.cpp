@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "bench_sheet.h"
 #include "cli/headless_frame.h"
 #include "commands/block_commands.h"
 #include "commands/insert_delete.h"
@@ -15,18 +16,8 @@
 namespace tw {
 namespace {
 
-struct Sheet {
-  HeadlessProgram program;
-  Worksheet* ws = nullptr;
-  Sheet() {
-    program.frame.execute("FILENEW");
-    ws = &program.frame.active()->worksheet();
-    program.session.bulkUpdate = true;  // the setup stores without recalculating
-  }
-  CommandContext context() {
-    program.session.bulkUpdate = false;
-    return CommandContext{program.session, ws};
-  }
+struct Sheet : BenchSheet {
+  Sheet() : BenchSheet(true) {}
 };
 
 // +A1*2 in B1, copied to B1..U5000 (each cell its own formula and links).

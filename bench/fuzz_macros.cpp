@@ -4,7 +4,8 @@
 // follows the NUL gives the scripted answers, one per line. Files are written
 // only under a scratch directory.
 //   CXX=clang++ cmake -S . -B fuzz-build -DTALLOWAY_FUZZ=ON -DTALLOWAY_UI=OFF -DTALLOWAY_TESTS=OFF
-//   cmake --build fuzz-build --target fuzz_macros && fuzz-build/bench/fuzz_macros -max_total_time=600
+//   cmake --build fuzz-build --target fuzz_macros && fuzz-build/bench/fuzz_macros
+//   -max_total_time=600
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t start = 0;
   while (start <= macro.size() && row < 20) {
     size_t end = macro.find('\n', start);
-    std::string line = macro.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        macro.substr(start, end == std::string::npos ? std::string::npos : end - start);
     tw::EnterCell(now, "'" + line.substr(0, 230), row++, 24);
     if (end == std::string::npos) break;
     start = end + 1;

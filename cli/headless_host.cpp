@@ -63,7 +63,7 @@ std::optional<std::string> HeadlessHost::inputBox(const std::string& caption,
 std::optional<std::string> HeadlessHost::openFileName(const FileRequest& request) {
   std::optional<std::string> a = next("the file dialog \"" + request.title + "\"");
   if (!a || cancels(*a)) return std::nullopt;
-  return a;
+  return takeFilterChoice(*a, request);
 }
 
 std::optional<std::string> HeadlessHost::saveFileName(const FileRequest& request) {

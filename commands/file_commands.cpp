@@ -10,11 +10,6 @@ namespace tw {
 
 namespace {
 
-std::string directoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 CommandResult needsWindows(CommandContext& cx) {
   cx.session.ShowError("No worksheet windows here");
   return CommandResult::failed();

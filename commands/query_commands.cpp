@@ -131,24 +131,51 @@ void enterText(Worksheet& ws, const std::string& text, int row, int col) {
   ws.session().error().clear();
 }
 
-// A copy of the record's field: a number's value, a label's stored text, a
-// string result's text. An ERR value is written as the ERR entry.
-void copyField(Worksheet& ws, int fromRow, int fromCol, int row, int col) {
-  CellHandle h = ws.FindCell(fromRow, fromCol);
+// A record's field as it is copied: a number's value, a label's stored
+// text, a string result's text, or ERR. Taken before anything is written,
+// so that an output range over the records reads them as they were.
+struct FieldCopy {
+  enum Kind : uint8_t { None, Number, Label, Text, Err } kind = None;
+  double number = 0;
+  std::string text;
+};
+
+FieldCopy fieldOf(const Worksheet& ws, int row, int col) {
+  FieldCopy f;
+  CellHandle h = ws.FindCell(row, col);
   const Cell* c = ws.cellPtr(h);
-  if (!c) return;
-  if (isNumber(c)) {
-    if (c->isErr())
-      EnterCell(ws, "@ERR", row, col);
-    else
-      EnterNumber(ws, row, col, numberValue(*c));
+  if (!c) return f;
+  if (isFormula(c) && c->isErr()) {
+    f.kind = FieldCopy::Err;
+  } else if (isNumber(c)) {
+    f.kind = FieldCopy::Number;
+    f.number = numberValue(*c);
   } else if (c->type() == CellType::Label) {
-    EnterCell(ws, pstringView(c->content), row, col);
+    f.kind = FieldCopy::Label;
+    f.text = std::string(pstringView(c->content));
   } else if (c->type() == CellType::StringFormula) {
-    if (c->isErr())
+    f.kind = FieldCopy::Text;
+    f.text = ws.LabelText(h);
+  }
+  return f;
+}
+
+void writeField(Worksheet& ws, const FieldCopy& f, int row, int col) {
+  switch (f.kind) {
+    case FieldCopy::Err:
       EnterCell(ws, "@ERR", row, col);
-    else
-      enterText(ws, ws.LabelText(h), row, col);
+      break;
+    case FieldCopy::Number:
+      EnterNumber(ws, row, col, f.number);
+      break;
+    case FieldCopy::Label:
+      EnterCell(ws, f.text, row, col);
+      break;
+    case FieldCopy::Text:
+      enterText(ws, f.text, row, col);
+      break;
+    case FieldCopy::None:
+      break;
   }
   ws.session().error().clear();
 }
@@ -209,12 +236,15 @@ CommandResult QueryExtract(CommandContext& cx, const CellRange& inputRange,
     }
   }
 
-  int out = output.row1 + 1;
-  for (int r : found) {
-    if (out > kRows - 1) break;  // the sheet ends
-    for (const auto& [outCol, inCol] : copies) copyField(ws, r, inCol, out, outCol);
-    ++out;
-  }
+  // Output stops at the sheet's last row.
+  const size_t rows = std::min(found.size(), static_cast<size_t>(kRows - 1 - output.row1));
+  std::vector<FieldCopy> fields;
+  fields.reserve(rows * copies.size());
+  for (size_t k = 0; k < rows; ++k)
+    for (const auto& copy : copies) fields.push_back(fieldOf(ws, found[k], copy.second));
+  for (size_t k = 0, at = 0; k < rows; ++k)
+    for (const auto& copy : copies)
+      writeField(ws, fields[at++], output.row1 + 1 + static_cast<int>(k), copy.first);
   ws.modified = true;
   if (!ws.settings.manualRecalc) RecalcAll(ws);
   return CommandResult::everything();
@@ -353,6 +383,30 @@ void addQueryCommands(CommandTable& t) {
            s.ranges[kWhatIfInput2] = two ? a[2].range : kEmptyRange;
            cx.ws->modified = true;
            return WhatIfTable(cx, two ? 2 : 1);
+         }});
+  // The same tables asked for as the menus ask: the input cells first,
+  // then the table.
+  t.add({"WHATIF1",
+         {{ArgKind::Address, "TABLE 1: Specify Input Cell"}, {ArgKind::Range, "Output Range"}},
+         [](CommandContext& cx, const Args& a) {
+           WorksheetSettings& s = cx.ws->settings;
+           s.ranges[kWhatIfInput1] = rangeArg(cx, a, 0, ArgKind::Address);
+           s.ranges[kWhatIfInput2] = kEmptyRange;
+           s.ranges[kWhatIfTable] = rangeArg(cx, a, 1, ArgKind::Range).ordered();
+           cx.ws->modified = true;
+           return WhatIfTable(cx, 1);
+         }});
+  t.add({"WHATIF2",
+         {{ArgKind::Address, "TABLE 2: Specify FIRST Input Cell"},
+          {ArgKind::Address, "Specify SECOND Cell"},
+          {ArgKind::Range, "Output Range"}},
+         [](CommandContext& cx, const Args& a) {
+           WorksheetSettings& s = cx.ws->settings;
+           s.ranges[kWhatIfInput1] = rangeArg(cx, a, 0, ArgKind::Address);
+           s.ranges[kWhatIfInput2] = rangeArg(cx, a, 1, ArgKind::Address);
+           s.ranges[kWhatIfTable] = rangeArg(cx, a, 2, ArgKind::Range).ordered();
+           cx.ws->modified = true;
+           return WhatIfTable(cx, 2);
          }});
 }
 

@@ -36,7 +36,8 @@ CommandResult WhatIfTable(CommandContext& cx, int kind);
 
 inline constexpr const char* kProtectedInputMessage = "Protected Cell";
 
-// DATAQUERY input, criteria, output; DATATABLE table, input 1 [, input 2].
+// DATAQUERY input, criteria, output; DATATABLE table, input 1 [, input 2];
+// WHATIF1 input, table and WHATIF2 input 1, input 2, table (the menus' order).
 void addQueryCommands(CommandTable& table);
 
 }  // namespace tw

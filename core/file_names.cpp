@@ -79,4 +79,9 @@ std::optional<std::string> findExistingFile(const std::string& path) {
   return built;
 }
 
+std::string directoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 }  // namespace tw

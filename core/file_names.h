@@ -14,6 +14,8 @@ namespace tw {
 bool sameFileName(std::string_view a, std::string_view b);
 // The part after the last "/".
 std::string_view baseName(std::string_view path);
+// The directory part of a path (before its last "/"); empty when it has none.
+std::string directoryOf(const std::string& path);
 // A name whose last part has no "." gets ".WKS".
 std::string withWorksheetExtension(const std::string& path);
 // The backup of a file: its last character replaced by "B", or by "b" when

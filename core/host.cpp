@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/canvas.h"
 #include "core/day_serial.h"
 
 namespace tw {
@@ -35,6 +36,12 @@ ModeLook modeLook(Mode m) {
   return {"READY", 0x1F};
 }
 
+int Host::textWidth(std::string_view text, const Font& font) {
+  const double size = font.size > 0 ? font.size : 10;
+  const double pixels = static_cast<double>(text.size()) * FixedMetrics::kCharWidth * size / 10;
+  return static_cast<int>(pixels + 0.5);
+}
+
 std::string Host::currentDirectory() {
   std::error_code ec;
   auto p = std::filesystem::current_path(ec);
@@ -56,6 +63,19 @@ double Host::secondsSinceMidnight() {
 int Host::daySerialToday() {
   std::tm tm = localNow();
   return static_cast<int>(DateSerial(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
+}
+
+std::string takeFilterChoice(std::string answer, const FileRequest& request) {
+  size_t bar = answer.rfind('|');
+  if (bar == std::string::npos || bar + 1 >= answer.size()) return answer;
+  int n = 0;
+  for (size_t i = bar + 1; i < answer.size(); ++i) {
+    if (answer[i] < '0' || answer[i] > '9' || n > 1000) return answer;
+    n = n * 10 + (answer[i] - '0');
+  }
+  if (n >= 1 && n <= static_cast<int>(request.filters.size())) request.filter = n - 1;
+  answer.resize(bar);
+  return answer;
 }
 
 }  // namespace tw

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/keys.h"
@@ -18,6 +19,7 @@ namespace tw {
 struct Bitmap;
 class Canvas;
 struct CellRange;
+struct Font;
 class DialogModel;
 class Worksheet;
 
@@ -39,7 +41,13 @@ struct FileRequest {
   std::string name;       // the initial file name
   // Filters as the dialogs show them: "Worksheets (*.wks *.wk1)", ...
   std::vector<std::string> filters;
+  // The filter shown first; the host leaves the one chosen here. A scripted
+  // answer "NAME|N" chooses the N-th (from 1).
+  mutable int filter = 0;
 };
+
+// Takes the "|N" of a scripted file answer into the request's filter.
+std::string takeFilterChoice(std::string answer, const FileRequest& request);
 
 // A macro menu: items with their descriptions, and the title.
 struct MenuRequest {
@@ -146,6 +154,10 @@ class Host {
     return false;
   }
   virtual void setClipboardBitmap(const Bitmap& /*bitmap*/) {}
+  // The text's width in pixels on the screen in the font (an empty typeface
+  // or size: the screen's default). Without a display every character is
+  // FixedMetrics::kCharWidth pixels at 10 points, scaled by the size.
+  virtual int textWidth(std::string_view text, const Font& font);
 
   // --- Sound and the screen ------------------------------------------------------
   // Whether there is a screen to show windows on.

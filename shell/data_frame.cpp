@@ -9,6 +9,7 @@
 #include "shell/data_dialog.h"
 #include "shell/data_form.h"
 #include "shell/frame.h"
+#include "shell/pointing_dialog.h"
 
 namespace tw {
 
@@ -21,40 +22,9 @@ int pageArgument(const Frame& frame) {
   return page;
 }
 
-// Shows the dialog; a double-clicked range field is asked for in point
-// mode and the dialog comes back with the answer in that field. OK runs
-// the page's command.
 template <class Model>
-void showDataDialog(Frame& frame, std::shared_ptr<Model> model,
-                    std::shared_ptr<DataDialogMemory> memory) {
-  Host& host = frame.session().host();
-  model->pointField.clear();
-  bool ok = host.runDialog(*model);
-  if constexpr (std::is_same_v<Model, DataDialogModel>) model->remember();
-  if (!ok || !frame.active()) return;
-  if (!model->pointField.empty()) {
-    std::string field = model->pointField;
-    CellRange start = frame.active()->selection();
-    if (auto r = frame.promptRange(model->field(field))) start = *r;
-    frame.pointAtRange(
-        model->pointPrompt(field),
-        [&frame, model, memory, field](const std::string& text) {
-          model->setField(field, text);
-          showDataDialog(frame, model, memory);
-        },
-        start);
-    return;
-  }
-  std::string keyword, message;
-  Args args;
-  if (!model->command(keyword, args, message)) {
-    if (message.empty())
-      host.beep();
-    else
-      frame.session().ShowError(message);
-    return;
-  }
-  frame.execute(keyword, args);
+std::string promptOf(const Model& m, const std::string& field) {
+  return m.pointPrompt(field);
 }
 
 }  // namespace
@@ -64,18 +34,19 @@ void addDataFrame(Frame& frame) {
   frame.addForm("DATADIALOG", [&frame, memory] {
     WindowState* w = frame.active();
     if (!w) return frame.session().host().beep();
-    showDataDialog(frame,
-                   std::make_shared<DataDialogModel>(w->worksheet(), *memory, pageArgument(frame),
-                                                     w->selection()),
-                   memory);
+    showPointingDialog<DataDialogModel>(
+        frame,
+        std::make_shared<DataDialogModel>(w->worksheet(), *memory, pageArgument(frame),
+                                          w->selection()),
+        promptOf<DataDialogModel>, [](DataDialogModel& m) { m.remember(); });
   });
-  frame.addForm("ARRAYDIALOG", [&frame, memory] {
+  frame.addForm("ARRAYDIALOG", [&frame] {
     WindowState* w = frame.active();
     if (!w) return frame.session().host().beep();
-    showDataDialog(
+    showPointingDialog<ArrayDialogModel>(
         frame,
         std::make_shared<ArrayDialogModel>(w->worksheet(), pageArgument(frame), w->selection()),
-        memory);
+        promptOf<ArrayDialogModel>);
   });
   // The data form over the database whose field names head the range.
   frame.commandTable().add(

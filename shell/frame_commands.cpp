@@ -14,11 +14,14 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/worksheet_file.h"
+#include "shell/audit_frame.h"
 #include "shell/data_frame.h"
 #include "shell/dialog_models.h"
 #include "shell/frame.h"
 #include "shell/range_name_dialog.h"
 #include "shell/startup.h"
+#include "shell/text_tools_frame.h"
+#include "shell/transfer_frame.h"
 #include "shell/window_layout.h"
 
 namespace tw {
@@ -28,6 +31,9 @@ Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view)
   addFrameCommands();
   addForms();
   addDataFrame(*this);
+  addTransferFrame(*this);
+  addAuditFrame(*this);
+  addTextToolsFrame(*this);
   menuBar_ = buildMenuBar({});
 }
 

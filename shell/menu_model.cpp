@@ -106,6 +106,10 @@ MenuBar buildMenuBar(const MenuState& s) {
                                 item("Save &As...", "FILESAVEAS"),
                                 item("&Close", "FILECLOSE"),
                                 separator(),
+                                item("&Import...", "FILEIMPORTDIALOG"),
+                                item("&Export...", "FILEEXPORTDIALOG"),
+                                item("&Merge...", "FILEMERGEDIALOG"),
+                                separator(),
                                 item("&Print...", "PRINT"),
                                 item("Print Pre&view...", "PRINTPREVIEW"),
                                 item("Print to &File...", "PRINTFILE")};
@@ -186,12 +190,19 @@ MenuBar buildMenuBar(const MenuState& s) {
     i.hint = hint;
     return i;
   };
-  std::vector<MenuItem> data = {
-      dataPage("&Fill", "DATADIALOG", 0),    dataPage("&Sort", "DATADIALOG", 1),
-      dataPage("&Query", "DATADIALOG", 2),   dataPage("&Bin", "DATADIALOG", 3),
-      dataPage("&Parse", "DATADIALOG", 4),   dataPage("&GoalSeek", "DATADIALOG", 5),
-      dataPage("&Regress", "DATADIALOG", 6), dataPage("&MultiRegress", "DATADIALOG", 7),
-      dataPage("&Table", "DATADIALOG", 8),   dataPage("F&orm", "DATADIALOG", 9)};
+  std::vector<MenuItem> data = {dataPage("&Fill", "DATADIALOG", 0),
+                                dataPage("&Sort", "DATADIALOG", 1),
+                                dataPage("&Query", "DATADIALOG", 2),
+                                dataPage("&Bin", "DATADIALOG", 3),
+                                dataPage("&Parse", "DATADIALOG", 4),
+                                dataPage("&GoalSeek", "DATADIALOG", 5),
+                                dataPage("&Regress", "DATADIALOG", 6),
+                                dataPage("&MultiRegress", "DATADIALOG", 7),
+                                dataPage("&Table", "DATADIALOG", 8),
+                                dataPage("F&orm", "DATADIALOG", 9),
+                                separator(),
+                                item("Table &1 Input", "WHATIF1"),
+                                item("Table &2 Inputs", "WHATIF2")};
   std::vector<MenuItem> array = {
       dataPage("&Add", "ARRAYDIALOG", 0, "Add: Source1, Source2, Desti"),
       dataPage("&Subtract", "ARRAYDIALOG", 1, "Subtract: Source1, Source2, Desti"),
@@ -209,7 +220,12 @@ MenuBar buildMenuBar(const MenuState& s) {
                                  item("R&un Macro...\tF3", "MACRORUN", "F3"),
                                  item("&Macro Step", "MACROSTEP", "Shift+F3"),
                                  separator(),
-                                 item("&General Settings...", "GENERALSETTINGS")};
+                                 item("&General Settings...", "GENERALSETTINGS"),
+                                 separator(),
+                                 item("&Find/Replace...", "FINDREPLACE"),
+                                 item("&Justify ...", "JUSTIFY"),
+                                 item("&Word...", "WORDEDIT"),
+                                 item("&Audit...", "AUDIT")};
   tools[0].name = "Calc1";
   tools[4].name = "Macro1";
 

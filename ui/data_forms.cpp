@@ -24,124 +24,18 @@
 
 #include "shell/data_dialog.h"
 #include "shell/data_form.h"
-#include "ui/range_box.h"
+#include "ui/form_binder.h"
 #include "ui/text_codec.h"
 
 namespace tw {
 
 namespace {
 
-// Boxes bound to a model's fields by name.
-class Binder {
- public:
-  Binder(QDialog& d, DialogModel& m, std::string& pointField)
-      : d_(d), m_(m), pointField_(pointField) {}
-
-  // A range box bound to its field; a double click points at the range.
-  QLineEdit* rangeBox(const std::string& field) {
-    auto* e = new RangeBox(nullptr, [this, field] {
-      pointField_ = field;
-      d_.accept();
-    });
-    bind(e, field, false);
-    return e;
-  }
-  QLineEdit* range(QFormLayout* f, const char* caption, const std::string& field) {
-    QLineEdit* e = rangeBox(field);
-    f->addRow(caption, e);
-    return e;
-  }
-  QLineEdit* number(QFormLayout* f, const char* caption, const std::string& field) {
-    auto* e = new QLineEdit;
-    bind(e, field, true);
-    f->addRow(caption, e);
-    return e;
-  }
-  // Radio buttons that set a field to 1, 2, ...
-  QWidget* radios(const char* title, const std::string& field,
-                  std::initializer_list<const char*> captions) {
-    auto* box = new QGroupBox(title);
-    auto* row = new QHBoxLayout(box);
-    auto* group = new QButtonGroup(box);
-    int k = 1;
-    for (const char* caption : captions) {
-      auto* r = new QRadioButton(caption);
-      group->addButton(r, k);
-      row->addWidget(r);
-      r->setChecked(m_.field(field) == std::to_string(k));
-      ++k;
-    }
-    QObject::connect(group, &QButtonGroup::idClicked, &d_,
-                     [this, field](int id) { m_.setField(field, std::to_string(id)); });
-    return box;
-  }
-  QCheckBox* check(const char* caption, const std::string& field) {
-    auto* c = new QCheckBox(caption);
-    c->setChecked(m_.field(field) == "1");
-    QObject::connect(c, &QCheckBox::toggled, &d_,
-                     [this, field](bool on) { m_.setField(field, on ? "1" : "0"); });
-    refreshers_.push_back([this, c, field] {
-      QSignalBlocker b(c);
-      c->setChecked(m_.field(field) == "1");
-    });
-    return c;
-  }
-  void refresh() {
-    for (auto& r : refreshers_) r();
-  }
-  // Writes every box into the model, as leaving it would.
-  void takeAll() {
-    for (auto& t : takers_) t();
-  }
-
- private:
-  void bind(QLineEdit* e, const std::string& field, bool number) {
-    e->setText(toQt(m_.field(field)));
-    auto take = [this, e, field, number] {
-      if (!m_.setField(field, fromQt(e->text()))) {
-        e->setStyleSheet("color: red");
-        return;
-      }
-      e->setStyleSheet({});
-      if (number) e->setText(toQt(m_.field(field)));
-    };
-    QObject::connect(e, &QLineEdit::editingFinished, &d_, take);
-    takers_.push_back(take);
-    refreshers_.push_back([this, e, field] { e->setText(toQt(m_.field(field))); });
-  }
-
-  QDialog& d_;
-  DialogModel& m_;
-  std::string& pointField_;
-  std::vector<std::function<void()>> refreshers_;
-  std::vector<std::function<void()>> takers_;
-};
-
 QWidget* page(QTabWidget* tabs, const char* title, QFormLayout*& form) {
   auto* w = new QWidget;
   form = new QFormLayout(w);
   tabs->addTab(w, title);
   return w;
-}
-
-// OK writes the boxes, then runs the model's check; a failed check keeps
-// the dialog open with its message.
-bool runPages(QDialog& d, QVBoxLayout* v, DialogModel& m, Binder& b) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-  buttons->button(QDialogButtonBox::Ok)->setText("&Ok");
-  buttons->button(QDialogButtonBox::Cancel)->setText("&Cancel");
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
-    b.takeAll();
-    std::string message;
-    if (!m.check(message)) {
-      QMessageBox::warning(&d, toQt(m.caption()), toQt(message));
-      return;
-    }
-    d.accept();
-  });
-  v->addWidget(buttons);
-  return d.exec() == QDialog::Accepted;
 }
 
 const char* const kTermLabels[] = {"Const", "x",     "x^2",   "x^3", "x^4",
@@ -250,13 +144,14 @@ bool dataDialogForm(QWidget* parent, DataDialogModel& m) {
   page(tabs, "F&orm", f);
   b.range(f, "&Form: ", "form");
 
+  d.setMinimumWidth(720);  // the ten tabs side by side
   tabs->setCurrentIndex(m.page);
   d.setWindowTitle(toQt(m.caption()));
   QObject::connect(tabs, &QTabWidget::currentChanged, &d, [&](int p) {
     m.page = p;
     d.setWindowTitle(toQt(m.caption()));
   });
-  return runPages(d, v, m, b);
+  return runPages(d, m, b);
 }
 
 bool arrayDialogForm(QWidget* parent, ArrayDialogModel& m) {
@@ -291,10 +186,11 @@ bool arrayDialogForm(QWidget* parent, ArrayDialogModel& m) {
     pages[static_cast<size_t>(p)]->layout()->addWidget(boxes);
     d.setWindowTitle(toQt(m.caption()));
   };
+  d.setMinimumWidth(560);
   tabs->setCurrentIndex(m.page);
   show(m.page);
   QObject::connect(tabs, &QTabWidget::currentChanged, &d, show);
-  return runPages(d, v, m, b);
+  return runPages(d, m, b);
 }
 
 bool dataFormDialog(QWidget* parent, DataFormModel& m) {

@@ -26,37 +26,26 @@
 #include "core/cell.h"
 #include "core/display_format.h"
 #include "graphs/graph_dialog.h"
+#include "shell/audit_dialog.h"
 #include "shell/data_dialog.h"
 #include "shell/data_form.h"
 #include "shell/dialog_models.h"
+#include "shell/find_dialog.h"
+#include "shell/justify_dialog.h"
 #include "shell/range_name_dialog.h"
+#include "shell/transfer_dialog.h"
+#include "ui/audit_form.h"
 #include "ui/data_forms.h"
+#include "ui/form_binder.h"
 #include "ui/graph_form.h"
 #include "ui/print_forms.h"
 #include "ui/text_codec.h"
+#include "ui/text_tools_forms.h"
+#include "ui/transfer_forms.h"
 
 namespace tw {
 
 namespace {
-
-// Runs the dialog until OK finds the model's check passing, or Cancel.
-// take writes the widgets into the model before the check.
-bool runChecked(QDialog& d, DialogModel& model, const std::function<void()>& take) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
-    take();
-    std::string message;
-    if (!model.check(message)) {
-      QMessageBox::warning(&d, toQt(model.caption()), toQt(message));
-      return;
-    }
-    d.accept();
-  });
-  d.layout()->addWidget(buttons);
-  d.setWindowTitle(toQt(model.caption()));
-  return d.exec() == QDialog::Accepted;
-}
 
 bool formatForm(QWidget* parent, FormatModel& m) {
   QDialog d(parent);
@@ -523,8 +512,14 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (isPrintForm(model)) return showPrintForm(parent, model);
   if (auto* m = dynamic_cast<GraphDialogModel*>(&model)) return graphForm(parent, *m);
   if (auto* m = dynamic_cast<DataDialogModel*>(&model)) return dataDialogForm(parent, *m);
+  if (auto* m = dynamic_cast<FindDialogModel*>(&model)) return findReplaceForm(parent, *m);
+  if (auto* m = dynamic_cast<JustifyDialogModel*>(&model)) return justifyForm(parent, *m);
+  if (auto* m = dynamic_cast<WordDialogModel*>(&model)) return wordForm(parent, *m);
   if (auto* m = dynamic_cast<ArrayDialogModel*>(&model)) return arrayDialogForm(parent, *m);
   if (auto* m = dynamic_cast<DataFormModel*>(&model)) return dataFormDialog(parent, *m);
+  if (auto* m = dynamic_cast<TransferModel*>(&model)) return transferForm(parent, *m);
+  if (auto* m = dynamic_cast<AuditModel*>(&model)) return auditForm(parent, *m);
+  if (auto* m = dynamic_cast<MergeModel*>(&model)) return mergeForm(parent, *m);
   return false;
 }
 

@@ -342,6 +342,10 @@ void TForm1::buildQuickBar() {
   quick->addAction("Descend", this, [this] { frame_.execute("SORTDESCEND"); });
   // Speed Fill: the selection continued from its first cell.
   quick->addAction("Speed Fill", this, [this] { frame_.execute("SPEEDFILL"); });
+  // Find & Replace, Justify and the text editor open their dialogs.
+  quick->addAction("Find", this, [this] { frame_.invoke("FINDREPLACE"); });
+  quick->addAction("Justify", this, [this] { frame_.invoke("JUSTIFY"); });
+  quick->addAction("Text Processor", this, [this] { frame_.invoke("WORDEDIT"); });
   // Quick Graph (SpQgr): the selection's columns as a new named graph, shown.
   QAction* quickGraph =
       quick->addAction("Quick Graph", this, [this] { frame_.execute("QUICKGRAPH"); });

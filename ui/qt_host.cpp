@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "core/canvas.h"
 #include "core/cell_address.h"
 #include "core/char_case.h"
 #include "core/dialog_model.h"
@@ -115,8 +118,11 @@ std::optional<std::string> fileDialog(QWidget* parent, const FileRequest& r, boo
   QStringList filters;
   for (const std::string& f : r.filters) filters << toQt(filterInEitherCase(f));
   d.setNameFilters(filters);
+  if (r.filter > 0 && r.filter < filters.size()) d.selectNameFilter(filters[r.filter]);
   if (!r.name.empty() && r.name.find('*') == std::string::npos) d.selectFile(pathToQt(r.name));
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  // Two filters may show the same pattern: the choice goes by position.
+  r.filter = std::max<int>(0, static_cast<int>(filters.indexOf(d.selectedNameFilter())));
   return pathFromQt(d.selectedFiles().first());
 }
 
@@ -124,13 +130,19 @@ std::optional<std::string> fileDialog(QWidget* parent, const FileRequest& r, boo
 
 std::optional<std::string> QtHost::openFileName(const FileRequest& request) {
   asked.push_back(request.title);
-  if (quiet) return nextScripted();
+  if (quiet) {
+    std::optional<std::string> a = nextScripted();
+    return a ? std::optional<std::string>(takeFilterChoice(*a, request)) : a;
+  }
   return fileDialog(&main_, request, false);
 }
 
 std::optional<std::string> QtHost::saveFileName(const FileRequest& request) {
   asked.push_back(request.title);
-  if (quiet) return nextScripted();
+  if (quiet) {
+    std::optional<std::string> a = nextScripted();
+    return a ? std::optional<std::string>(takeFilterChoice(*a, request)) : a;
+  }
   return fileDialog(&main_, request, true);
 }
 
@@ -459,6 +471,17 @@ std::string QtHost::userName() {
 
 std::string QtHost::osVersion() {
   return QSysInfo::kernelVersion().toStdString();
+}
+
+// Measured in the font as the screen shows it, as the worksheet's cells are.
+int QtHost::textWidth(std::string_view text, const Font& font) {
+  QFont q = QApplication::font();
+  if (!font.typeface.empty()) q.setFamily(toQt(font.typeface));
+  if (font.size > 0) q.setPointSizeF(font.size);
+  q.setBold(font.bold);
+  q.setItalic(font.italic);
+  q.setUnderline(font.underline);
+  return QFontMetrics(q).horizontalAdvance(toQt(text));
 }
 
 }  // namespace tw

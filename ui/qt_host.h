@@ -62,6 +62,7 @@ class QtHost : public Host {
   bool writePicture(const std::string& path, PictureFile kind, int width, int height,
                     const std::function<void(Canvas&)>& draw) override;
   void setClipboardBitmap(const Bitmap& bitmap) override;
+  int textWidth(std::string_view text, const Font& font) override;
   void printStatusDone() override;
 
   // A key the main window caught for waitForKey; false when none is awaited.

@@ -129,6 +129,20 @@ TEST_F(QueryTest, ErrValuesAndStringResultsAndUnsetCriteria) {
   EXPECT_GE(host.beeps, 1);
 }
 
+// The output may lie over the records: they are read before any is written.
+TEST_F(QueryTest, AnOutputOverTheRecordsReadsThemAsTheyWere) {
+  enter("E1", "NAME");
+  enter("E2", "'bob");
+  enter("E3", "'anna");
+  program.macros.RunMacroText("{DATAQUERY A1..C6,E1..E3,A1..C1}");
+  ASSERT_FALSE(program.macros.endedByError());
+  EXPECT_EQ(text("A2"), "bob");
+  EXPECT_EQ(number("B2"), 150);
+  EXPECT_EQ(text("A3"), "anna");
+  EXPECT_EQ(number("B3"), 50);
+  EXPECT_EQ(text("C3"), "Leeds");
+}
+
 class WhatIfTest : public ProgramTest {};
 
 TEST_F(WhatIfTest, OneInputTableStoresValuesAndRestoresTheInput) {

@@ -14,6 +14,7 @@
 #include "files/wks_test_support.h"
 #include "files/worksheet_file.h"
 #include "functions/function_library.h"
+#include "interop/csv.h"
 #include "test_support.h"
 
 namespace tw::test {
@@ -109,43 +110,6 @@ TEST(Corpus, EveryFileLoadsAndShowsItsFormulasStoredValues) {
 }
 
 // --- Read by Gnumeric --------------------------------------------------------
-
-bool haveSsconvert() {
-  return std::system("command -v ssconvert > /dev/null 2>&1") == 0;
-}
-
-std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows(1);
-  std::string field;
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        field += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      rows.back().push_back(field);
-      field.clear();
-    } else if (c == '\n') {
-      rows.back().push_back(field);
-      field.clear();
-      rows.emplace_back();
-    } else if (c != '\r') {
-      field += c;
-    }
-  }
-  if (!field.empty() || !rows.back().empty()) rows.back().push_back(field);
-  if (rows.back().empty()) rows.pop_back();
-  return rows;
-}
 
 class Ssconvert : public SheetTest {
  protected:

@@ -227,7 +227,7 @@ TEST_F(Macros, TheWaysAMacroStarts) {
   EXPECT_EQ(opened.CellNumber(opened.FindCell(0, 0)), 4);
   // One asked for while another runs waits for it to end.
   EnterCell(opened, "'{LET B1,B1+1}{LET C1,B1}", 0, 25);
-  program.macros.RunMacroText("/tuZ1~{LET D1,C1}");  // Tools > Run Macro
+  program.macros.RunMacroText("/tuZ1~{LET D1,C1}");        // Tools > Run Macro
   EXPECT_EQ(opened.CellNumber(opened.FindCell(0, 3)), 0);  // not run yet when D1 was set
   EXPECT_EQ(opened.CellNumber(opened.FindCell(0, 2)), 1);  // but it ran afterwards
 }
@@ -288,10 +288,10 @@ TEST_F(Macros, FileInputAndOutputKeepTheirResultCodes) {
   program.macros.RunMacroText(
       "{OPEN 3,1,B2}{LET A2,@IORESULT}{OPEN 3,2,B3}{LET A3,@IORESULT}"
       "{CLOSE 9}{LET A4,@IORESULT}{OPEN 99,2,B1}{LET A5,@IORESULT}");
-  EXPECT_EQ(number("A2"), 2);  // file not found
-  EXPECT_EQ(number("A3"), 3);  // path not found
-  EXPECT_EQ(number("A4"), 6);  // a file number that is not open
-  EXPECT_EQ(number("A5"), 6);  // outside the table
+  EXPECT_EQ(number("A2"), 2);        // file not found
+  EXPECT_EQ(number("A3"), 3);        // path not found
+  EXPECT_EQ(number("A4"), 6);        // a file number that is not open
+  EXPECT_EQ(number("A5"), 6);        // outside the table
   EXPECT_TRUE(host.errors.empty());  // none of them stops the macro
   enter("B4", "'" + dir.file("made"));
   program.macros.RunMacroText("{MKDIR B4}{LET A6,@IORESULT}{RMDIR B4}{LET A7,@IORESULT}");
@@ -333,9 +333,9 @@ TEST_F(Macros, FileCommandsSettingsAndNames) {
   program.macros.RunMacroText("{FILEPICK \"*.WK1\",\"Worksheets (*.wk1)\",C1}{FILEERASE C1}");
   EXPECT_EQ(back.LabelText(back.FindCell(0, 2)), dir.file("kept.wk1"));
   EXPECT_FALSE(std::filesystem::exists(dir.file("kept.wk1")));
-  // Families not built yet are syntax errors, as unknown letters are.
-  program.macros.RunMacroText("{FILEIMPORT \"x.txt\",A1}");
-  EXPECT_EQ(lastError(), "Syntax Error:");
+  // A file command's failure ends the macro with its message.
+  program.macros.RunMacroText("{FILEIMPORT \"no such file.txt\",A1}");
+  EXPECT_EQ(lastError(), "File Not Found");
 }
 
 }  // namespace

@@ -101,6 +101,21 @@ TEST_F(DataDialogTest, TableAndQueryPagesRun) {
   EXPECT_EQ(text("I2"), "y");
 }
 
+// The what-if tables as the menus ask for them: input cells, then the table.
+TEST_F(DataDialogTest, TablePromptSequences) {
+  enter("C1", "+A1*2");
+  enter("B2", "1");
+  enter("B3", "2");
+  keys("/D1A1~B1..C3~");
+  EXPECT_EQ(number("C3"), 4);
+  enter("E1", "+A1*A2");
+  enter("E2", "2");
+  enter("F1", "10");
+  keys("/D2A1~A2~E1..F2~");
+  EXPECT_EQ(number("F2"), 20);
+  EXPECT_EQ(ws.settings.whatIfKind, 2);
+}
+
 class DataFormTest : public ProgramTest {
  public:
   DataFormTest() {

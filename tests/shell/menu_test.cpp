@@ -76,7 +76,7 @@ TEST_F(MenuKeys, SlashLettersArrowsAndEscape) {
   EXPECT_EQ(host.mode, "READY");
   // Up wraps from the first item to the last.
   keys("/t{UP}");
-  EXPECT_EQ(view.menu, "Tools > General Settings...");
+  EXPECT_EQ(view.menu, "Tools > Audit...");
   keys("{ESC}{ESC}");
   // A letter that no item has beeps and leaves the menus as they are.
   int beeps = host.beeps;
