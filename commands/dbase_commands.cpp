@@ -233,7 +233,10 @@ CommandResult ImportDbase(CommandContext& cx, const std::string& path, int row, 
       if (!c) throw std::bad_alloc();
       setLabel(*c, ws.settings.labelPrefix, f.name);
       c->format = formats[static_cast<size_t>(i)];
-      SetColumnWidth(ws, col + i, col + i, f.length);
+      // A date shows in the full date form, a character more than the
+      // field's eight: the column takes it so that the dates do not
+      // show as overflow.
+      SetColumnWidth(ws, col + i, col + i, f.type == 'D' ? std::max(f.length, 10) : f.length);
     }
 
     int next = row + 1;

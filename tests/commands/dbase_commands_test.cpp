@@ -455,7 +455,7 @@ TEST_F(DbaseTest, ExportThenImportGivesTheSameCells) {
         EXPECT_EQ(ws.cell(a).format & 0x7F, back.cell(b).format & 0x7F);
       }
     }
-  EXPECT_EQ(back.columnWidth[2], 64);  // a date field is 8 long
+  EXPECT_EQ(back.columnWidth[2], 80);  // a date field: wide enough for its full date
   EXPECT_EQ(back.columnWidth[3], 96);
 }
 
