@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/recording_canvas.h"
+#include "print/recording_device.h"
 #include "shell/audit_dialog.h"
 #include "test_support.h"
 
@@ -104,6 +105,40 @@ TEST_F(AuditTest, KindsCountedAndShown) {
   int blue = 0;
   for (const DrawOp& op : map.ofKind(DrawKind::Fill)) blue += op.colour == auditKindColour(0);
   EXPECT_EQ(blue, 2);
+}
+
+// What the printer gets: the report's lines with their columns, and the
+// Stats page drawn to the page's size.
+TEST_F(AuditTest, PrintsTheReportAndTheStats) {
+  struct Keeping : RecordingPageDevice {
+    std::vector<std::string>* texts;
+    int* count;
+    bool finish() override {
+      *count = static_cast<int>(pages.size());
+      for (const auto& page : pages)
+        for (const DrawOp& op : page->ofKind(DrawKind::Text)) texts->push_back(op.text);
+      return RecordingPageDevice::finish();
+    }
+  };
+  std::vector<std::string> printed;
+  int pages = 0;
+  host.printer = [&](const PrintRequest&) {
+    auto d = std::make_unique<Keeping>();
+    d->texts = &printed;
+    d->count = &pages;
+    return d;
+  };
+  enter("A1", "1");
+  enter("B1", "+A1");
+  AuditModel m(ws, 0, 0, CellRange::of(0, 0, 0, 1));
+  ASSERT_TRUE(m.print(host, AuditModel::kXRef));
+  EXPECT_EQ(pages, 1);
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "CELL"), printed.end()) << "a column";
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "A1"), printed.end());
+  printed.clear();
+  ASSERT_TRUE(m.print(host, AuditModel::kStats));
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "50 %"), printed.end());
+  host.printer = nullptr;
 }
 
 TEST_F(AuditTest, TheMenuOpensItWithAnswers) {
