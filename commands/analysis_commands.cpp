@@ -25,18 +25,6 @@ namespace {
 // What a result is when it is not defined; written into the sheet as ERR.
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
-// Sets the session's bulk flag for a scope: on while results are written
-// (one recalculation at the end), off while goal seek needs every write
-// to reach the output.
-struct BulkScope {
-  Session& session;
-  bool was;
-  BulkScope(Session& s, bool on) : session(s), was(s.bulkUpdate) { session.bulkUpdate = on; }
-  ~BulkScope() { session.bulkUpdate = was; }
-  BulkScope(const BulkScope&) = delete;
-  BulkScope& operator=(const BulkScope&) = delete;
-};
-
 // Writes results into cells. A number that is not finite becomes the ERR
 // formula, so that no cell ever holds one. Once a write has failed (off the
 // sheet, protected, no memory) the later ones are not attempted.
@@ -141,7 +129,7 @@ CommandResult BinCount(CommandContext& cx, const CellRange& data, const CellRang
   const bool lowerIncluded = ws.settings.binsLowerInclusive;
   ResultWriter out(ws);
   {
-    BulkScope bulk(cx.session, true);
+    BulkUpdateScope bulk(cx.session);
     bool first = true;
     double previous = 0;
     for (int row = b.row1; row <= b.row2; ++row) {
@@ -246,7 +234,7 @@ CommandResult Regress(CommandContext& cx, const CellRange& x, const CellRange& y
       {"Sigma y^2", varY},      {"RegErr", regErr}, {"SlopeErr", slopeErr}};
   ResultWriter out(ws);
   {
-    BulkScope bulk(cx.session, true);
+    BulkUpdateScope bulk(cx.session);
     int row = ro.row1;
     for (const auto& [name, value] : rows) {
       if (!out.label(row, ro.col1, name) || !out.number(row, ro.col1 + 1, value)) break;
@@ -450,7 +438,7 @@ CommandResult MultiRegress(CommandContext& cx, const CellRange& x, const CellRan
 
   ResultWriter out(ws);
   {
-    BulkScope bulk(cx.session, true);
+    BulkUpdateScope bulk(cx.session);
     int row = ro.row1;
     for (size_t t = 0; t < count; ++t, ++row)
       if (!out.label(row, ro.col1, termLabel(terms[t])) ||
@@ -498,7 +486,7 @@ CommandResult GoalSeek(CommandContext& cx, const CellRange& input, const CellRan
   double x = ws.CellNumber(in);
   bool success = false, wrote = true;
   {
-    BulkScope live(cx.session, false);
+    BulkUpdateScope live(cx.session, false);
     auto result = [&](double& y) {
       if (holdsErr(ws, ro.row1, ro.col1)) return false;
       y = ws.CellNumber(ws.FindCell(ro.row1, ro.col1));

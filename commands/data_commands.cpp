@@ -25,14 +25,6 @@ namespace {
 
 constexpr int kGaugeEvery = 2048;
 
-// Recalculation waits until the fill is done.
-struct BulkUpdate {
-  Session& session;
-  bool was;
-  explicit BulkUpdate(Session& s) : session(s), was(s.bulkUpdate) { session.bulkUpdate = true; }
-  ~BulkUpdate() { session.bulkUpdate = was; }
-};
-
 bool whole(double x) {
   return std::isfinite(x) && x == std::trunc(x) && std::fabs(x) < 9.0e15;
 }
@@ -58,7 +50,7 @@ CommandResult FillRange(CommandContext& cx, const CellRange& range, FillType typ
   double v = start;
   bool stopped = false;
   {
-    BulkUpdate bulk(cx.session);
+    BulkUpdateScope bulk(cx.session);
     const int outer1 = byRow ? r.row1 : r.col1, outer2 = byRow ? r.row2 : r.col2;
     const int inner1 = byRow ? r.col1 : r.row1, inner2 = byRow ? r.col2 : r.row2;
     for (int o = outer1; o <= outer2 && !stopped; ++o)
@@ -112,7 +104,7 @@ CommandResult SpeedFill(CommandContext& cx, const CellRange& selection) {
       // A column's letter: the labels count on through the columns.
       TakeUndoSnapshot(ws);
       int column = (text[0] & ~0x20) - 'A';
-      BulkUpdate bulk(cx.session);
+      BulkUpdateScope bulk(cx.session);
       for (int row = s.row1; row <= s.row2; ++row)
         for (int col = s.col1; col <= s.col2 && column < kColumns; ++col, ++column)
           EnterCell(ws, "'" + ColumnLetters(column), row, col);

@@ -20,7 +20,7 @@
 #include "core/undo.h"
 #include "core/worksheet.h"
 #include "files/dbase_file.h"
-#include "files/replace_file.h"
+#include "core/replace_file.h"
 
 namespace tw {
 

@@ -20,14 +20,6 @@ namespace tw {
 
 namespace {
 
-// Recalculation waits until every result is stored.
-struct BulkUpdate {
-  Session& session;
-  bool was;
-  explicit BulkUpdate(Session& s) : session(s), was(s.bulkUpdate) { session.bulkUpdate = true; }
-  ~BulkUpdate() { session.bulkUpdate = was; }
-};
-
 // A block of doubles, row by row.
 struct Block {
   int rows = 0;
@@ -92,7 +84,7 @@ CommandResult writeResults(CommandContext& cx, const Results& out) {
   TakeUndoSnapshot(ws);
   bool ok = true;
   {
-    BulkUpdate bulk(cx.session);
+    BulkUpdateScope bulk(cx.session);
     for (const LabelResult& l : out.labels)
       if (writable(ws, l.row, l.col)) EnterCell(ws, "'" + l.text, l.row, l.col);
     for (int r = 0; r < out.numbers.rows && ok; ++r)

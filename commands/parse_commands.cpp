@@ -109,11 +109,11 @@ CommandResult ParseRange(CommandContext& cx, const CellRange& range) {
       lines.push_back({c.row, c.column, ws.LabelText(h)});
     return true;
   });
-  const bool bulk = cx.session.bulkUpdate;
-  cx.session.bulkUpdate = true;
-  const char separator = cx.session.settings().argumentSeparator;
-  for (const Line& l : lines) SplitLineIntoCells(ws, l.text, l.row, l.col, separator);
-  cx.session.bulkUpdate = bulk;
+  {
+    BulkUpdateScope bulk(cx.session);
+    const char separator = cx.session.settings().argumentSeparator;
+    for (const Line& l : lines) SplitLineIntoCells(ws, l.text, l.row, l.col, separator);
+  }
   ws.modified = true;
   if (!ws.settings.manualRecalc) RecalcAll(ws);
   return CommandResult::everything();

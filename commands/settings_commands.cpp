@@ -236,7 +236,8 @@ void addSettingsCommands(CommandTable& t) {
                static_cast<uint8_t>(ParseFormatCode(textArg(a, 0).substr(0, 8)) & kFormatMask);
            return redrawn(*cx.ws);
          }});
-  t.add({"GENFONT", {{ArgKind::Text, "Font (typeface,size,style,colour)"}},
+  t.add({"GENFONT",
+         {{ArgKind::Text, "Font (typeface,size,style,colour)"}},
          [](CommandContext& cx, const Args& a) {
            FontSpec f = parseFontSpec(textArg(a, 0));
            WorksheetFont& font = cx.ws->settings.font;
@@ -252,7 +253,8 @@ void addSettingsCommands(CommandTable& t) {
           {ArgKind::Integer, "Mode (0 to 3)"}},
          [](CommandContext& cx, const Args& a) {
            double item = numberArg(a, 0);
-           if (item < 0 || item >= static_cast<int>(kWorksheetColourCount)) return CommandResult::failed();
+           if (item < 0 || item >= static_cast<int>(kWorksheetColourCount))
+             return CommandResult::failed();
            // The mode's two bits, 0: 00, 1: 10, 2: 01, 3: 11, are the top two.
            static const uint32_t kModes[] = {0x00000000, 0x80000000, 0x40000000, 0xC0000000};
            int mode = static_cast<int>(numberArg(a, 3)) & 3;

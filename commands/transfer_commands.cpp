@@ -19,7 +19,7 @@
 #include "core/session.h"
 #include "core/undo.h"
 #include "core/worksheet.h"
-#include "files/replace_file.h"
+#include "core/replace_file.h"
 #include "files/worksheet_file.h"
 
 namespace tw {
@@ -57,14 +57,6 @@ std::vector<std::string> matchingNames(const std::string& file) {
   return names;
 }
 
-// Recalculation waits until the whole import is in.
-struct BulkUpdate {
-  Session& session;
-  bool was;
-  explicit BulkUpdate(Session& s) : session(s), was(s.bulkUpdate) { session.bulkUpdate = true; }
-  ~BulkUpdate() { session.bulkUpdate = was; }
-};
-
 }  // namespace
 
 CommandResult ImportText(CommandContext& cx, const std::string& file, int row, int col,
@@ -90,7 +82,7 @@ CommandResult ImportText(CommandContext& cx, const std::string& file, int row, i
   const char prefix = ws.settings.labelPrefix;
   const char separator = cx.session.settings().thousandsSeparator;
   {
-    BulkUpdate bulk(cx.session);
+    BulkUpdateScope bulk(cx.session);
     int r = row, c = col;
     size_t done = 0;
     for (std::string& line : lines) {

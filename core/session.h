@@ -115,4 +115,21 @@ class CurrentWorksheetScope {
   Worksheet* saved_;
 };
 
+// Sets the session's bulk flag for a scope and puts it back as it was: on
+// while a command stores many cells (one recalculation at the end), off
+// where every write must reach its dependents at once.
+class BulkUpdateScope {
+ public:
+  explicit BulkUpdateScope(Session& s, bool on = true) : session_(s), was_(s.bulkUpdate) {
+    session_.bulkUpdate = on;
+  }
+  ~BulkUpdateScope() { session_.bulkUpdate = was_; }
+  BulkUpdateScope(const BulkUpdateScope&) = delete;
+  BulkUpdateScope& operator=(const BulkUpdateScope&) = delete;
+
+ private:
+  Session& session_;
+  bool was_;
+};
+
 }  // namespace tw

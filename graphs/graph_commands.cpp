@@ -9,7 +9,7 @@
 #include "core/number_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "graphs/bmp_file.h"
+#include "core/bmp_file.h"
 #include "graphs/graph_draw.h"
 
 namespace tw {

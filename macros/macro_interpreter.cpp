@@ -189,6 +189,10 @@ void MacroInterpreter::runMacroAt(int row, int col, bool step) {
   RunMacroAt(row, col, step);
 }
 
+void MacroInterpreter::runMacroText(const std::string& text) {
+  RunMacroText(text);
+}
+
 void MacroInterpreter::requestBreak() {
   RequestBreak();
 }

@@ -36,6 +36,7 @@ class MacroInterpreter : public MacroRunner {
   // MacroRunner: the ways a macro is started. A start asked for while one
   // runs waits until it ends.
   void runMacroAt(int row, int col, bool step) override;
+  void runMacroText(const std::string& text) override;
   bool macroRunning() const override;
   void requestBreak() override;
 

@@ -1,6 +1,6 @@
 #include "print/pdf_device.h"
 
-#include "files/replace_file.h"
+#include "core/replace_file.h"
 
 #include <charconv>
 #include <cmath>

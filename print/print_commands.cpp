@@ -8,7 +8,7 @@
 #include "core/number_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
-#include "files/replace_file.h"
+#include "core/replace_file.h"
 #include "graphs/graph_definition.h"
 #include "graphs/graph_draw.h"
 #include "print/offset_canvas.h"

@@ -73,6 +73,8 @@ class MacroRunner {
   virtual ~MacroRunner() = default;
   // A start asked for while a macro runs waits until it ends.
   virtual void runMacroAt(int row, int col, bool step) = 0;
+  // Text run as one macro cell (the macro buttons); beeps while one runs.
+  virtual void runMacroText(const std::string& text) = 0;
   virtual bool macroRunning() const = 0;
   virtual void requestBreak() = 0;
 };

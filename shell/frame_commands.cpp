@@ -349,6 +349,12 @@ void Frame::gather(const CommandEntry& entry, Args args, size_t from) {
 
 // The commands that act on the frame's windows rather than on cells.
 void Frame::addFrameCommands() {
+  // Shows or hides the macro-button bar.
+  commands_.add({"MACROBAR", {}, [this](CommandContext&, const Args&) {
+                   showBars(session_.settings().macroBar ? "M0" : "M1");
+                   refreshMenus();
+                   return CommandResult{};
+                 }});
   commands_.add({"WINDOWSPLIT", {}, [this](CommandContext&, const Args&) {
                    if (active_) toggleSplit(*active_);
                    return CommandResult{};
@@ -611,6 +617,7 @@ void Frame::addForms() {
 void Frame::refreshMenus() {
   MenuState s;
   s.haveWindow = active_ != nullptr;
+  s.macroBar = session_.settings().macroBar;
   if (active_) {
     Worksheet& ws = active_->worksheet();
     s.canUndo = ws.undo && !ws.undo->empty();

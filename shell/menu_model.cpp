@@ -62,7 +62,8 @@ MenuItem recentItem(const MenuState& s, int k) {
 void disableWorksheetItems(std::vector<MenuItem>& items) {
   static const std::string_view kWindowless[] = {"FILENEW",    "FILEOPEN",   "FILEEXIT",
                                                  "CALC",       "WINDOWTILE", "WINDOWCASCADE",
-                                                 "WINDOWNEXT", "SYSTEMINFO", "GENERALSETTINGS"};
+                                                 "WINDOWNEXT", "SYSTEMINFO", "GENERALSETTINGS",
+                                                 "MACROBAR"};
   for (MenuItem& i : items) {
     disableWorksheetItems(i.items);
     if (i.command.empty()) continue;
@@ -238,7 +239,9 @@ MenuBar buildMenuBar(const MenuState& s) {
                                   syncV,
                                   item("&Tile", "WINDOWTILE"),
                                   item("&Cascade", "WINDOWCASCADE"),
-                                  item("&Next", "WINDOWNEXT")};
+                                  item("&Next", "WINDOWNEXT"),
+                                  check("Show &Macro Buttons", "MACROBAR", {}, s.macroBar)};
+  window.back().name = "MacroBar1";
   // The open windows, the active one checked, numbered as their mnemonics.
   if (!s.windows.empty()) window.push_back(separator());
   for (size_t i = 0; i < s.windows.size(); ++i) {

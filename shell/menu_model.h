@@ -45,6 +45,7 @@ struct MenuState {
   bool split = false;
   bool syncHorizontal = false;
   bool syncVertical = false;
+  bool macroBar = false;  // the macro-button bar shown
   std::vector<std::string> windows;  // the open windows' captions, in order
   int activeWindow = -1;
   std::vector<std::string> recentFiles;  // newest first

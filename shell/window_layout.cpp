@@ -4,6 +4,7 @@
 
 #include "core/cell.h"
 #include "core/worksheet_settings.h"
+#include "shell/user_buttons.h"
 #include "shell/window_state.h"
 
 namespace tw {
@@ -17,6 +18,7 @@ void storeLayout(const WindowState& w, WorksheetSettings& s) {
   s.syncHorizontal = w.syncHorizontal;
   s.syncVertical = w.syncVertical;
   s.activePane = static_cast<uint8_t>(w.activePane());
+  storeButtons(w, s);
 }
 
 void restoreLayout(WindowState& w, const WorksheetSettings& s) {
@@ -32,6 +34,7 @@ void restoreLayout(WindowState& w, const WorksheetSettings& s) {
   w.syncVertical = s.syncVertical;
   w.setSplit(s.split != 0, WindowState::SecondPane::AsItIs);
   if (w.split() && s.activePane == 1 && w.activePane() == 0) w.otherPane();
+  restoreButtons(w, s);
 }
 
 }  // namespace tw

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/cell_address.h"
 #include "core/keys.h"
+#include "shell/user_buttons.h"
 
 namespace tw {
 
@@ -82,6 +84,7 @@ class WindowState {
 
   std::string caption;
   int zoom = 100;  // per cent, 20 to 200: cells and their fonts are drawn at this size
+  std::vector<PlacedButton> userButtons;  // drawn on the window, saved with the worksheet
 
  private:
   void follow(int from, int oldTop);

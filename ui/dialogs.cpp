@@ -34,6 +34,7 @@
 #include "shell/justify_dialog.h"
 #include "shell/range_name_dialog.h"
 #include "shell/transfer_dialog.h"
+#include "shell/user_buttons.h"
 #include "ui/audit_form.h"
 #include "ui/data_forms.h"
 #include "ui/form_binder.h"
@@ -42,6 +43,8 @@
 #include "ui/text_codec.h"
 #include "ui/text_tools_forms.h"
 #include "ui/transfer_forms.h"
+#include "ui/macro_bar.h"
+#include "ui/user_button.h"
 
 namespace tw {
 
@@ -520,6 +523,8 @@ bool showDialogForm(QWidget* parent, DialogModel& model) {
   if (auto* m = dynamic_cast<TransferModel*>(&model)) return transferForm(parent, *m);
   if (auto* m = dynamic_cast<AuditModel*>(&model)) return auditForm(parent, *m);
   if (auto* m = dynamic_cast<MergeModel*>(&model)) return mergeForm(parent, *m);
+  if (auto* m = dynamic_cast<UserButtonModel*>(&model)) return userButtonForm(parent, *m);
+  if (auto* m = dynamic_cast<MacroButtonDialogModel*>(&model)) return macroButtonForm(parent, *m);
   return false;
 }
 

@@ -10,8 +10,10 @@
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "shell/frame.h"
+#include "shell/user_buttons.h"
 #include "shell/window_state.h"
 #include "ui/text_codec.h"
+#include "ui/user_button.h"
 
 namespace tw {
 
@@ -53,6 +55,7 @@ Font GridPane::windowFont() const {
 }
 
 void GridPane::refresh(bool cursorOnly) {
+  if (pane_ == 0) syncUserButtons(this, frame_, window_, {rowHeaderWidth_, headerHeight_});
   Pane& p = window_.pane(pane_);
   if (vscroll_->value() != p.topRow) {
     QSignalBlocker block(vscroll_);
@@ -164,8 +167,18 @@ bool GridPane::cellAt(QPoint pt, int& row, int& col) const {
   return cellAtPoint(geometry(), box(), {pt.x(), pt.y()}, row, col);
 }
 
+QAction* GridPane::armedButtonAction() const {
+  QAction* arm = window() ? window()->findChild<QAction*>("spbtok") : nullptr;
+  return arm && arm->isChecked() ? arm : nullptr;
+}
+
 void GridPane::mousePressEvent(QMouseEvent* e) {
   emit activated(pane_);
+  if (pane_ == 0 && e->button() == Qt::LeftButton && armedButtonAction()) {
+    creatingButton_ = true;
+    buttonFrom_ = e->position().toPoint();
+    return;
+  }
   GridGeometry g = geometry();
   QPoint pt = e->position().toPoint();
   Worksheet& ws = window_.worksheet();
@@ -218,7 +231,16 @@ void GridPane::mouseMoveEvent(QMouseEvent* e) {
   emit cursorMovedByMouse();
 }
 
-void GridPane::mouseReleaseEvent(QMouseEvent*) {
+void GridPane::mouseReleaseEvent(QMouseEvent* e) {
+  if (creatingButton_) {
+    creatingButton_ = false;
+    QPoint o(rowHeaderWidth_, headerHeight_);
+    QPoint from = buttonFrom_ - o, to = e->position().toPoint() - o;
+    createUserButton(window_, {from.x(), from.y()}, {to.x(), to.y()},
+                     frame_.session().quickGraphName);
+    if (QAction* arm = armedButtonAction()) arm->setChecked(false);
+    syncUserButtons(this, frame_, window_, o);
+  }
   dragging_ = false;
   resizingCol_ = resizingRow_ = -1;
 }

@@ -4,6 +4,7 @@
 // mouse actions; keys go through the main window.
 #pragma once
 
+#include <QAction>
 #include <QScrollBar>
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,8 @@ class GridPane : public QWidget {
   PaneBox box() const;
   GridGeometry geometry() const;
   Font windowFont() const;
+  // The checked "User Button" speed button of the main window, or null.
+  QAction* armedButtonAction() const;
 
   Frame& frame_;
   WindowState& window_;
@@ -66,6 +69,8 @@ class GridPane : public QWidget {
   int headerHeight_ = 20;
   int rowHeaderWidth_ = 48;
   bool dragging_ = false;
+  bool creatingButton_ = false;  // the drag that makes a user button
+  QPoint buttonFrom_;
   int resizingCol_ = -1;
   int resizingRow_ = -1;
   int resizeStart_ = 0;

@@ -28,6 +28,7 @@
 #include "files/settings_file.h"
 #include "files/worksheet_file.h"
 #include "ui/grid_pane.h"
+#include "ui/macro_bar.h"
 #include "ui/text_codec.h"
 #include "ui/worksheet_window.h"
 
@@ -150,7 +151,24 @@ TForm1::TForm1(const Options& options, QWidget* parent)
   buildInputRow();
   layout->addWidget(Edit1->parentWidget());
   layout->addWidget(prompt1);
-  layout->addWidget(mdi, 1);
+  {
+    // The macro-button bar stands beside the worksheet area.
+    auto* area = new QHBoxLayout;
+    area->setContentsMargins(0, 0, 0, 0);
+    area->setSpacing(0);
+    macroBarWidget_ = new tbarmenu1(macroButtons_, central);
+    area->addWidget(macroBarWidget_);
+    area->addWidget(mdi, 1);
+    layout->addLayout(area, 1);
+    connect(macroBarWidget_, &tbarmenu1::pick, this,
+            [this](const std::string& macro) { runMacroButton(frame_, macro); });
+    connect(macroBarWidget_, &tbarmenu1::defineButton, this, [this](int k) {
+      defineMacroButton(host_, macroButtons_, k);
+      macroBarWidget_->update();
+    });
+    macroBarWidget_->setVisible(session_.settings().macroBar);
+    if (options_.readSettings) loadMacroButtons();
+  }
   setCentralWidget(central);
   frame_.refreshMenus();
   buildMenus();
@@ -350,6 +368,10 @@ void TForm1::buildQuickBar() {
   QAction* quickGraph =
       quick->addAction("Quick Graph", this, [this] { frame_.execute("QUICKGRAPH"); });
   quickGraph->setObjectName("SpQgr");
+  // User Button (spbtok): armed, the next drag on a grid makes a button there.
+  QAction* userButton = quick->addAction("User Button");
+  userButton->setObjectName("spbtok");
+  userButton->setCheckable(true);
   quick->setVisible(session_.settings().quickBar);
 }
 
@@ -510,8 +532,9 @@ void TForm1::showGraph(int graph, bool maximised, int closeAfterMs, bool modal) 
   if (modal) graphView_->exec();
 }
 
-void TForm1::showBars(bool quick, bool, bool status) {
+void TForm1::showBars(bool quick, bool macro, bool status) {
   if (quickBar_) quickBar_->setVisible(quick);
+  if (macroBarWidget_) macroBarWidget_->setVisible(macro);
   statusBar()->setVisible(status);
 }
 
@@ -840,8 +863,32 @@ void TForm1::startUp() {
 void TForm1::writeSettings() {
   if (!options_.readSettings || settingsWritten_) return;
   settingsWritten_ = true;
+  saveMacroButtons();
   std::string dir = settingsDir();
   WriteSettings(dir + "/" + kSettingsFileName, session_.settings(), options_.programDirectory);
+}
+
+// The toolbar file is named in the settings, beside them unless the name
+// has a directory; the glyph strip is read from beside the settings, or
+// the one that comes with the program, and saved beside the settings.
+static std::string besideSettings(const std::string& dir, const std::string& name) {
+  return !name.empty() && name[0] == '/' ? name : dir + "/" + name;
+}
+
+void TForm1::loadMacroButtons() {
+  std::string dir = settingsDir();
+  const std::string& name = session_.settings().toolMacros;
+  macroButtons_.readItems(besideSettings(dir, name.empty() ? "TALWAY.MAC" : name));
+  if (!macroButtons_.readGlyphs(dir + "/" + kGlyphFileName))
+    macroButtons_.readGlyphs(options_.programDirectory + "/" + kGlyphFileName);
+}
+
+void TForm1::saveMacroButtons() {
+  std::string dir = settingsDir();
+  const std::string& name = session_.settings().toolMacros;
+  bool ok = macroButtons_.writeItems(besideSettings(dir, name.empty() ? "TALWAY.MAC" : name));
+  ok = macroButtons_.writeGlyphs(dir + "/" + kGlyphFileName) && ok;
+  if (!ok) host_.beep();
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {

@@ -27,12 +27,14 @@
 #include "macros/macro_interpreter.h"
 #include "shell/frame.h"
 #include "ui/keyboard_state.h"
+#include "shell/macro_bar.h"
 #include "ui/qt_host.h"
 
 namespace tw {
 
 class TForm2;
 class TGraphView;
+class tbarmenu1;
 
 class TForm1 : public QMainWindow, public FrameView {
   Q_OBJECT
@@ -50,6 +52,7 @@ class TForm1 : public QMainWindow, public FrameView {
   Frame& frame() { return frame_; }
   MacroInterpreter& macros() { return macros_; }
   QtHost& host() { return host_; }
+  tbarmenu1* macroBar() { return macroBarWidget_; }
 
   // Runs the start-up: the start file or the start-up worksheet, or a new
   // worksheet when the settings ask for one.
@@ -143,6 +146,10 @@ class TForm1 : public QMainWindow, public FrameView {
   Session session_;
   Frame frame_;
   MacroInterpreter macros_{frame_};
+  MacroBar macroButtons_;  // the bar's items and glyphs, for the whole run
+  tbarmenu1* macroBarWidget_ = nullptr;
+  void loadMacroButtons();
+  void saveMacroButtons();
   QToolBar* quickBar_ = nullptr;
   std::string stepText_;
   std::map<const WindowState*, TForm2*> forms_;

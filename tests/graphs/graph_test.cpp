@@ -11,7 +11,7 @@
 
 #include "core/recording_canvas.h"
 #include "files/worksheet_file.h"
-#include "graphs/bmp_file.h"
+#include "core/bmp_file.h"
 #include "graphs/graph_commands.h"
 #include "graphs/graph_definition.h"
 #include "graphs/graph_draw.h"

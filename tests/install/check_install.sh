@@ -49,6 +49,13 @@ if command -v update-desktop-database >/dev/null; then
     fail "desktop database does not name the program for the type"
 fi
 
+# The glyph strip beside the program: a 20 x 1000 Windows bitmap.
+btn=$prefix/bin/MACROS.BTN
+[ -f "$btn" ] || fail "no glyph strip beside the program"
+[ "$(head -c2 "$btn")" = "BM" ] || fail "the glyph strip is not a bitmap"
+dims=$(od -An -td4 -j18 -N8 "$btn" | tr -s ' ')
+[ "$dims" = " 20 1000" ] || fail "the glyph strip has size $dims"
+
 example=$share/talloway/examples/showcase.wk1
 [ -f "$example" ] || fail "no example worksheet"
 "$prefix/bin/talloway-cli" "$example" --dump >/dev/null || fail "installed talloway-cli cannot read the example"

@@ -28,7 +28,9 @@
 #include "shell/key_text.h"
 #include "ui/graph_view.h"
 #include "ui/grid_pane.h"
+#include "ui/macro_bar.h"
 #include "ui/main_window.h"
+#include "ui/user_button.h"
 #include "ui/worksheet_window.h"
 
 using namespace tw;
@@ -123,6 +125,64 @@ class DesktopTest : public QObject {
     QCOMPARE(drawn(0, 1), QString("42"));
     QCOMPARE(drawn(0, 0), QString("21"));
     QCOMPARE(main->address->text(), QString("A1"));
+  }
+
+  // The User Button speed button arms the next drag on a grid: a click
+  // there makes a 40 by 20 button, which runs its macro when clicked.
+  void userButtonDrawnOnTheGridRunsItsMacro() {
+    QAction* arm = main->findChild<QAction*>("spbtok");
+    QVERIFY(arm && arm->isCheckable());
+    arm->setChecked(true);
+    GridPane* grid = form->Grid1;
+    QPoint at(grid->rowHeaderWidth() + 30, grid->headerHeight() + 25);
+    QTest::mousePress(grid, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, at);
+    QVERIFY(!arm->isChecked());
+    QList<TMbtn*> buttons = grid->findChildren<TMbtn*>();
+    QCOMPARE(buttons.size(), 1);
+    QCOMPARE(buttons[0]->size(), QSize(40, 20));
+    QCOMPARE(buttons[0]->pos(), at);
+    WindowState& w = *main->frame().active();
+    QCOMPARE(w.userButtons.size(), size_t(1));
+    w.userButtons[0].data.macro = "{LET A1,42}";
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::qWait(20);
+    QCOMPARE(drawn(0, 0), QString("42"));
+    // Its right edge dragged 10 pixels outwards.
+    QTest::mousePress(buttons[0], Qt::LeftButton, {}, QPoint(38, 10));
+    QTest::mouseMove(buttons[0], QPoint(48, 10));
+    QTest::mouseRelease(buttons[0], Qt::LeftButton, {}, QPoint(48, 10));
+    QTest::qWait(20);
+    QCOMPARE(w.userButtons[0].data.width, 50);
+    QCOMPARE(w.userButtons[0].left, 30);
+  }
+
+  // A click on a macro button runs its macro; a press released off the
+  // button runs nothing.
+  void macroButtonClickRunsItsMacro() {
+    tbarmenu1* bar = main->macroBar();
+    QVERIFY(bar && bar->isVisible());
+    bar->bar().setItem(1, "Le|Sets A1|{LET A1,42}");
+    QRect r = bar->buttonRect(1);
+    QVERIFY(!r.isEmpty());
+    QTest::mousePress(bar, Qt::LeftButton, {}, r.center());
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(r.center().x(), r.bottom() + 30));
+    QTest::qWait(20);
+    QCOMPARE(drawn(0, 0), QString(""));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
+    QTRY_COMPARE(drawn(0, 0), QString("42"));
+    // The down arrow moves the top at once, then on the timer until release.
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->downArrowRect().center());
+    QCOMPARE(bar->bar().top(), 1);
+    QTRY_VERIFY(bar->bar().top() >= 2);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->downArrowRect().center());
+    int top = bar->bar().top();
+    QTest::qWait(250);
+    QCOMPARE(bar->bar().top(), top);
+    QVERIFY(bar->buttonRect(0).isEmpty());
+    main->frame().execute("MACROBAR");
+    QVERIFY(!bar->isVisible());
+    QVERIFY(!main->session().settings().macroBar);
   }
 
   void arrowsAfterAnOperatorPoint() {
