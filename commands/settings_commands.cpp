@@ -36,6 +36,7 @@ GeneralSettings generalSettingsOf(const ProgramSettings& p, const Worksheet* ws)
   g.argumentSeparator = p.argumentSeparator;
   g.thousandsSeparator = p.thousandsSeparator;
   g.decimalSeparator = p.decimalSeparator;
+  g.toolbarFile = p.toolMacros;
   return g;
 }
 
@@ -92,6 +93,7 @@ CommandResult ApplyGeneralSettings(CommandContext& cx, const GeneralSettings& g)
   p.argumentSeparator = g.argumentSeparator;
   p.thousandsSeparator = g.thousandsSeparator;
   p.decimalSeparator = g.decimalSeparator;
+  p.toolMacros = g.toolbarFile.empty() ? "TALWAY.MAC" : g.toolbarFile;
   return CommandResult::everything();
 }
 

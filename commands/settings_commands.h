@@ -38,6 +38,7 @@ struct GeneralSettings {
   char argumentSeparator = ',';
   char thousandsSeparator = ',';
   char decimalSeparator = '.';
+  std::string toolbarFile = "TALWAY.MAC";  // the macro-button bar's definitions
 };
 
 // The settings as they stand: the worksheet's when there is one, else the defaults.

@@ -414,7 +414,9 @@ std::string MacroInterpreter::ReadRawArg() {
   std::string out;
   while (pos_ < line_.size()) {
     char c = line_[pos_];
-    if (c == 0) break;
+    // A missing argument reads as empty: what follows (a command, a key)
+    // is not taken into it.
+    if (static_cast<unsigned char>(c) < 0x20 && c != kEnter) break;
     ++pos_;
     if (c == kEnter) break;
     if (out.size() < 240) out += c;
@@ -578,6 +580,8 @@ void MacroInterpreter::letCell(const std::optional<CellRange>& at, const std::st
     return;
   }
   std::string formula = raw;
+  if (sameText(raw, "TRUE")) formula = "1";
+  if (sameText(raw, "FALSE")) formula = "0";
   if (!formula.empty() && formula[0] != '+' && formula[0] != '-' && formula[0] != '(' &&
       formula[0] != '@')
     formula.insert(0, 1, '+');
@@ -883,6 +887,20 @@ void MacroInterpreter::commandOf(char family, char letter) {
       default:
         break;
     }
+  }
+  if (family == 'b' && (letter == 'n' || letter == 'd')) {
+    // RANGECREATE and RANGEDELETE: the macro's name is cut to eight characters.
+    std::string name = ReadStringArg().substr(0, 8);
+    Args args{name.empty() ? Arg{} : Arg::ofText(name)};
+    if (letter == 'n') {
+      size_t at = pos_;
+      bool omitted = ReadRawArg().empty();
+      pos_ = at;
+      std::optional<CellRange> r = ReadRangeArg(false);
+      args.push_back(omitted ? Arg{} : r ? Arg::ofRange(*r) : Arg{});
+    }
+    frame_.execute(letter == 'n' ? "RANGECREATE" : "RANGEDELETE", args);
+    return;
   }
   if (family == 'v') {
     switch (letter) {

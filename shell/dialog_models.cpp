@@ -5,6 +5,7 @@
 #include "core/char_case.h"
 #include "core/day_serial.h"
 #include "core/display_format.h"
+#include "core/host.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 #include "files/system_memory.h"
@@ -268,6 +269,16 @@ GeneralSettingsModel::GeneralSettingsModel(GeneralSettings v) : values(std::move
   addChar("decimal", g.decimalSeparator);
   addText("currencybefore", g.currencyPrefix, 255);
   addText("currencyafter", g.currencySuffix, 255);
+  addText("toolbar", g.toolbarFile, 255);
+}
+
+void GeneralSettingsModel::chooseToolbarFile() {
+  if (!host) return;
+  FileRequest request;
+  request.title = "Toolbar File";
+  request.filters = {"Toolbar (*.mac)"};
+  std::optional<std::string> path = host->openFileName(request);
+  if (path) values.toolbarFile = *path;
 }
 
 // --- Document information -----------------------------------------------------------------

@@ -17,6 +17,8 @@
 
 namespace tw {
 
+class Host;
+
 class Session;
 class Worksheet;
 
@@ -104,8 +106,11 @@ class GeneralSettingsModel : public FieldsModel {
   std::string_view form() const override { return "GeneralSettings"; }
   std::string caption() const override { return "General Settings"; }
   bool check(std::string& message) override { return checkGeneralSettings(values, message); }
+  // The toolbar file chosen through the host's open dialog ("Toolbar (*.mac)").
+  void chooseToolbarFile();
 
   GeneralSettings values;
+  Host* host = nullptr;
 };
 
 class DocumentInfoModel : public FieldsModel {

@@ -60,6 +60,8 @@ class FrameView {
   virtual void showMacroStep(const std::string& /*text*/) {}
   // Which bars show: the quick buttons, the macro buttons, the status bar.
   virtual void showBars(bool /*quick*/, bool /*macro*/, bool /*status*/) {}
+  // The settings name another toolbar file; previous is the one the bar was read from.
+  virtual void toolbarFileChanged(const std::string& /*previous*/) {}
   // The graph window over a named graph (index from 1) or the current one
   // (0): maximised or not, closing itself after the time when it is above
   // 0, and waiting until it closes when modal (a running macro waits).

@@ -592,9 +592,12 @@ void Frame::addForms() {
   forms_["GENERALSETTINGS"] = [this, &host] {
     Worksheet* ws = active_ ? &active_->worksheet() : nullptr;
     GeneralSettingsModel model(generalSettingsOf(session_.settings(), ws));
+    model.host = &host;
     if (!host.runDialog(model)) return;
+    std::string toolbar = session_.settings().toolMacros;
     CommandContext cx = context();
     show(ApplyGeneralSettings(cx, model.values), ws);
+    if (session_.settings().toolMacros != toolbar) view_.toolbarFileChanged(toolbar);
   };
   forms_["DOCINFO"] = [this, &host] {
     if (!active_) return host.beep();

@@ -1,12 +1,13 @@
 #include "shell/macro_bar.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "core/bmp_file.h"
 #include "core/host.h"
-#include "core/session.h"
 #include "core/replace_file.h"
+#include "core/session.h"
 #include "shell/frame.h"
 
 namespace tw {
@@ -75,6 +76,16 @@ bool MacroBar::writeItems(const std::string& path) const {
   std::string text;
   for (const std::string& line : items_) text += line + "\n";
   return ReplaceFileWith(path, text);
+}
+
+bool MacroBar::switchFile(const std::string& from, const std::string& to) {
+  bool kept = writeItems(from);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(to, ec)) {
+    readItems(to);
+    top_ = 0;
+  }
+  return kept;
 }
 
 bool MacroBar::readGlyphs(const std::string& path) {
@@ -172,8 +183,8 @@ bool runMacroButton(Frame& frame, const std::string& macro) {
 
 // --- The Define Button dialog --------------------------------------------------------
 
-MacroButtonDialogModel::MacroButtonDialogModel(MacroBar& bar, int button)
-    : bar_(bar), button_(button), picture_(bar.glyph(button)) {
+MacroButtonDialogModel::MacroButtonDialogModel(MacroBar& bar, int button, Host* host)
+    : bar_(bar), button_(button), host_(host), picture_(bar.glyph(button)) {
   name = bar.name(button);
   hint = bar.hintField(button);
   memo = bar.macro(button);
@@ -215,12 +226,13 @@ bool MacroButtonDialogModel::loadPicture(const std::string& path) {
   return true;
 }
 
-void MacroButtonDialogModel::choosePicture(Host& host) {
+void MacroButtonDialogModel::choosePicture() {
+  if (!host_) return;
   FileRequest request;
   request.title = "Open";
   request.filters = {"Bmp files (*.bmp)", "All Files (*.*)"};
-  std::optional<std::string> path = host.openFileName(request);
-  if (path && !loadPicture(*path)) host.beep();
+  std::optional<std::string> path = host_->openFileName(request);
+  if (path && !loadPicture(*path)) host_->beep();
 }
 
 std::string MacroButtonDialogModel::itemLine() const {
@@ -236,12 +248,23 @@ void MacroButtonDialogModel::apply() {
   bar_.setGlyph(button_, picture_);
 }
 
-bool defineMacroButton(Host& host, MacroBar& bar, int k) {
+bool defineMacroButton(Host& host, MacroBar& bar, int k, const Rect& origin) {
   if (k < 0 || k >= kMacroButtons) return false;
-  MacroButtonDialogModel model(bar, k);
+  MacroButtonDialogModel model(bar, k, &host);
+  model.origin = origin;
   if (!host.runDialog(model)) return false;
   model.apply();
   return true;
+}
+
+std::vector<Rect> focusRectangleSteps(const Rect& from, const Rect& to) {
+  std::vector<Rect> steps;
+  const int last = kFocusRectangleSteps - 1;
+  auto between = [last](int a, int b, int i) { return a + (b - a) * i / last; };
+  for (int i = 0; i <= last; ++i)
+    steps.push_back({between(from.x, to.x, i), between(from.y, to.y, i),
+                     between(from.width, to.width, i), between(from.height, to.height, i)});
+  return steps;
 }
 
 }  // namespace tw

@@ -41,6 +41,11 @@ class MacroBar {
   bool readItems(const std::string& path);
   // False when the file could not be written (the old file stays whole).
   bool writeItems(const std::string& path) const;
+  // Another toolbar file: the items are first kept in the one they came
+  // from, then read from the new one; a new file that is not there yet keeps
+  // them (they are written to it at the end). False when the old file could
+  // not be written.
+  bool switchFile(const std::string& from, const std::string& to);
   // The rectangle the file covers is copied into the strip, which keeps
   // the button face elsewhere; false (the strip unchanged) when the file is
   // missing or not a bitmap the program reads.
@@ -104,7 +109,8 @@ bool runMacroButton(Frame& frame, const std::string& macro);
 // and the glyph's picture (Image1).
 class MacroButtonDialogModel : public FieldsModel {
  public:
-  MacroButtonDialogModel(MacroBar& bar, int button);
+  // host, when given, asks for the picture's file.
+  MacroButtonDialogModel(MacroBar& bar, int button, Host* host = nullptr);
   std::string_view form() const override { return "TBardlg"; }
   std::string caption() const override { return "Define Button"; }
 
@@ -115,9 +121,9 @@ class MacroButtonDialogModel : public FieldsModel {
   // Clicking the picture: a bitmap file into it; false when it cannot be
   // read (the picture unchanged).
   bool loadPicture(const std::string& path);
-  // Clicking the picture through the host's open dialog; beeps on a file it
-  // cannot read.
-  void choosePicture(Host& host);
+  // Clicking the picture: a file chosen in the host's open dialog ("Bmp
+  // files", "All Files"); beeps on a file it cannot read.
+  void choosePicture();
   // "&Ok": the item and the glyph written to the bar.
   void apply();
 
@@ -127,15 +133,25 @@ class MacroButtonDialogModel : public FieldsModel {
   std::string itemLine() const;
 
   std::string name, hint, memo;
+  // The button's place on the screen, where the dialog's opening and
+  // closing focus rectangle starts and ends.
+  Rect origin;
 
  private:
   MacroBar& bar_;
   int button_;
+  Host* host_;
   Bitmap picture_;
 };
 
 // Opens the Define Button dialog over button k through the host; OK writes
 // the button. False when it was cancelled or k is not a button.
-bool defineMacroButton(Host& host, MacroBar& bar, int k);
+bool defineMacroButton(Host& host, MacroBar& bar, int k, const Rect& origin = {});
+
+// The focus rectangle of a dialog that opens from a button: 21 steps from
+// one rectangle to the other, both ends included, drawn 5 ms apart.
+constexpr int kFocusRectangleSteps = 21;
+constexpr int kFocusRectangleStepMs = 5;
+std::vector<Rect> focusRectangleSteps(const Rect& from, const Rect& to);
 
 }  // namespace tw

@@ -39,11 +39,11 @@
 #include "ui/data_forms.h"
 #include "ui/form_binder.h"
 #include "ui/graph_form.h"
+#include "ui/macro_bar.h"
 #include "ui/print_forms.h"
 #include "ui/text_codec.h"
 #include "ui/text_tools_forms.h"
 #include "ui/transfer_forms.h"
-#include "ui/macro_bar.h"
 #include "ui/user_button.h"
 
 namespace tw {
@@ -147,8 +147,26 @@ bool generalSettingsForm(QWidget* parent, GeneralSettingsModel& m) {
   QLineEdit* curr = field("Currency &before:", g.currencyPrefix, 2);
   QLineEdit* curs = field("Currency &after:", g.currencySuffix, 2);
   v->addWidget(chars);
+  auto* files = new QGroupBox("Files", &d);
+  auto* fh = new QHBoxLayout(files);
+  auto* toolbar = new QLineEdit(toQt(g.toolbarFile), files);
+  toolbar->setObjectName("ToolbarFile");
+  auto* toolbarLabel = new QLabel("T&oolbar file:", files);
+  toolbarLabel->setBuddy(toolbar);
+  auto* browse = new QPushButton("...", files);
+  browse->setObjectName("ToolbarBrowse");
+  fh->addWidget(toolbarLabel);
+  fh->addWidget(toolbar, 1);
+  fh->addWidget(browse);
+  QObject::connect(browse, &QPushButton::clicked, &d, [&] {
+    g.toolbarFile = fromQt(toolbar->text());
+    m.chooseToolbarFile();
+    toolbar->setText(toQt(g.toolbarFile));
+  });
+  v->addWidget(files);
   return runChecked(d, m, [&] {
     for (auto [c, flag] : boxes) *flag = c->isChecked();
+    g.toolbarFile = fromQt(toolbar->text()).empty() ? "TALWAY.MAC" : fromQt(toolbar->text());
     auto one = [](QLineEdit* e, char fallback) {
       std::string t = fromQt(e->text());
       return t.empty() ? fallback : t[0];

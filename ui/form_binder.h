@@ -4,8 +4,11 @@
 // into the model before its check.
 #pragma once
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -116,6 +120,25 @@ class Binder {
 // failed check keeps it open with its message. take writes the widgets
 // into the model before the check. The buttons go at the end of the
 // dialog's layout; the dialog's title is the model's caption.
+// A dialog opens with the keyboard in its first box or list (the first of
+// the page shown, on a notebook), a box's text selected so that typing
+// replaces it.
+inline void focusFirstBox(QDialog& d) {
+  for (QWidget* w = d.nextInFocusChain(); w && w != &d; w = w->nextInFocusChain()) {
+    if (!w->isVisibleTo(&d) || !w->isEnabled()) continue;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+      e->setFocus(Qt::TabFocusReason);
+      e->selectAll();
+      return;
+    }
+    if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+        qobject_cast<QComboBox*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+}
+
 inline bool runChecked(QDialog& d, DialogModel& model, const std::function<void()>& take) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
   buttons->button(QDialogButtonBox::Ok)->setText("&Ok");
@@ -132,6 +155,7 @@ inline bool runChecked(QDialog& d, DialogModel& model, const std::function<void(
   });
   d.layout()->addWidget(buttons);
   d.setWindowTitle(toQt(model.caption()));
+  focusFirstBox(d);
   return d.exec() == QDialog::Accepted;
 }
 

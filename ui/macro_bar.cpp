@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHelpEvent>
 #include <QImage>
@@ -13,6 +12,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRubberBand>
+#include <QStyle>
+#include <QThread>
 #include <QToolTip>
 
 #include "ui/text_codec.h"
@@ -199,6 +201,26 @@ bool tbarmenu1::event(QEvent* e) {
 
 // --- The Define Button form ----------------------------------------------------------
 
+namespace {
+
+Rect rectOf(const QRect& r) {
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+// The focus rectangle between a button and its dialog, in screen coordinates.
+void drawFocusRectangles(const Rect& from, const Rect& to) {
+  if (from.empty() || to.empty()) return;
+  QRubberBand band(QRubberBand::Rectangle);
+  band.show();
+  for (const Rect& r : focusRectangleSteps(from, to)) {
+    band.setGeometry(r.x, r.y, r.width, r.height);
+    band.repaint();
+    QThread::msleep(kFocusRectangleStepMs);
+  }
+}
+
+}  // namespace
+
 bool macroButtonForm(QWidget* parent, MacroButtonDialogModel& model) {
   QDialog d(parent);
   d.setObjectName("TBardlg");
@@ -247,10 +269,7 @@ bool macroButtonForm(QWidget* parent, MacroButtonDialogModel& model) {
     showPicture();
   });
   QObject::connect(image, &QPushButton::clicked, &d, [&] {
-    QString path =
-        QFileDialog::getOpenFileName(&d, "Open", QString(), "Bmp files (*.bmp);;All Files (*)");
-    if (path.isEmpty()) return;
-    if (!model.loadPicture(pathFromQt(path))) QApplication::beep();
+    model.choosePicture();
     showPicture();
   });
   QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
@@ -264,7 +283,16 @@ bool macroButtonForm(QWidget* parent, MacroButtonDialogModel& model) {
     d.accept();
   });
   QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  return d.exec() == QDialog::Accepted;
+  // The dialog opens centred over the window, from the button, and closes into it.
+  d.adjustSize();
+  if (parent)
+    d.move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, d.size(),
+                               parent->window()->frameGeometry())
+               .topLeft());
+  drawFocusRectangles(model.origin, rectOf(QRect(d.pos(), d.size())));
+  bool accepted = d.exec() == QDialog::Accepted;
+  drawFocusRectangles(rectOf(d.frameGeometry()), model.origin);
+  return accepted;
 }
 
 }  // namespace tw

@@ -163,7 +163,9 @@ TForm1::TForm1(const Options& options, QWidget* parent)
     connect(macroBarWidget_, &tbarmenu1::pick, this,
             [this](const std::string& macro) { runMacroButton(frame_, macro); });
     connect(macroBarWidget_, &tbarmenu1::defineButton, this, [this](int k) {
-      defineMacroButton(host_, macroButtons_, k);
+      QPoint corner = macroBarWidget_->mapToGlobal(QPoint(1, macroButtons_.rowTop(k)));
+      defineMacroButton(host_, macroButtons_, k,
+                        {corner.x(), corner.y(), macroBarWidget_->width() - 2, kMacroButtonHeight});
       macroBarWidget_->update();
     });
     macroBarWidget_->setVisible(session_.settings().macroBar);
@@ -889,6 +891,14 @@ void TForm1::saveMacroButtons() {
   bool ok = macroButtons_.writeItems(besideSettings(dir, name.empty() ? "TALWAY.MAC" : name));
   ok = macroButtons_.writeGlyphs(dir + "/" + kGlyphFileName) && ok;
   if (!ok) host_.beep();
+}
+
+void TForm1::toolbarFileChanged(const std::string& previous) {
+  std::string dir = settingsDir();
+  const std::string& name = session_.settings().toolMacros;
+  if (!macroButtons_.switchFile(besideSettings(dir, previous), besideSettings(dir, name)))
+    host_.beep();
+  if (macroBarWidget_) macroBarWidget_->update();
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {

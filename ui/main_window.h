@@ -26,8 +26,8 @@
 #include "core/session.h"
 #include "macros/macro_interpreter.h"
 #include "shell/frame.h"
-#include "ui/keyboard_state.h"
 #include "shell/macro_bar.h"
+#include "ui/keyboard_state.h"
 #include "ui/qt_host.h"
 
 namespace tw {
@@ -95,6 +95,7 @@ class TForm1 : public QMainWindow, public FrameView {
   void exitProgram() override;
   void showMacroStep(const std::string& text) override;
   void showBars(bool quick, bool macro, bool status) override;
+  void toolbarFileChanged(const std::string& previous) override;
   void showGraph(int graph, bool maximised, int closeAfterMs, bool modal) override;
   // The graph window, when one is open.
   TGraphView* graphView() const { return graphView_; }

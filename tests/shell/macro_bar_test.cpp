@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "core/bmp_file.h"
+#include "shell/dialog_models.h"
 #include "shell/macro_bar.h"
 #include "test_support.h"
 
@@ -130,6 +131,27 @@ TEST(MacroBar, ToolbarAndGlyphFiles) {
   EXPECT_EQ(loaded.strip().pixels, bar.strip().pixels);
 }
 
+TEST(MacroBar, AnotherToolbarFile) {
+  TempDir dir;
+  MacroBar bar;
+  bar.setItem(0, "Ab|First|{BEEP}");
+  ASSERT_TRUE(bar.scrollDown(100));
+  // A new name keeps the buttons (they go to it at the end); the old file
+  // holds them too.
+  ASSERT_TRUE(bar.switchFile(dir.file("TALWAY.MAC"), dir.file("NEW.MAC")));
+  EXPECT_EQ(bar.item(0), "Ab|First|{BEEP}");
+  EXPECT_EQ(fileText(dir.file("TALWAY.MAC")), "Ab|First|{BEEP}\n");
+  // A file that is there is read, from its first button.
+  { std::ofstream(dir.file("OTHER.MAC"), std::ios::binary) << "Cd|Second|x\r\n"; }
+  ASSERT_TRUE(bar.switchFile(dir.file("NEW.MAC"), dir.file("OTHER.MAC")));
+  EXPECT_EQ(bar.items(), std::vector<std::string>{"Cd|Second|x"});
+  EXPECT_EQ(bar.top(), 0);
+  EXPECT_EQ(fileText(dir.file("NEW.MAC")), "Ab|First|{BEEP}\n");
+  EXPECT_FALSE(bar.switchFile(dir.file("none/X.MAC"), dir.file("TALWAY.MAC")))
+      << "the old file could not be written";
+  EXPECT_EQ(bar.item(0), "Ab|First|{BEEP}") << "the new one is read all the same";
+}
+
 TEST(MacroBar, DefineButtonDialog) {
   TempDir dir;
   MacroBar bar;
@@ -183,6 +205,19 @@ TEST(MacroBar, DefineButtonDialog) {
   bar.setGlyph(3, picture(30, 40, 0xFF010203));
   EXPECT_EQ(glyphAt(bar, 3, 19, 19), 0xFF010203u);
   EXPECT_EQ(glyphAt(bar, 4, 0, 0), kButtonFace);
+}
+
+TEST(MacroBar, TheFocusRectangleRunsFromTheButtonToTheDialog) {
+  Rect button{10, 100, 18, 20}, dialog{300, 200, 418, 320};
+  std::vector<Rect> steps = focusRectangleSteps(button, dialog);
+  ASSERT_EQ(steps.size(), 21u);
+  EXPECT_EQ(steps.front().x, 10);
+  EXPECT_EQ(steps.front().width, 18);
+  EXPECT_EQ(steps.back().y, 200);
+  EXPECT_EQ(steps.back().height, 320);
+  EXPECT_EQ(steps[10].x, 155) << "half way";
+  EXPECT_EQ(steps[10].width, 218);
+  for (size_t i = 1; i < steps.size(); ++i) EXPECT_GE(steps[i].width, steps[i - 1].width);
 }
 
 TEST(MacroBar, TheShippedGlyphStrip) {
@@ -248,10 +283,48 @@ TEST_F(MacroBarProgram, AClickRunsItsMacroThroughTheFrame) {
   EXPECT_EQ(bar.item(4), "Ne|New|{LET B1,3}") << "cancel changes nothing";
   EXPECT_FALSE(defineMacroButton(host, bar, 50));
 
+  // Clicking the picture asks the host for a bitmap file; a file that is
+  // not one beeps and keeps the picture.
+  TempDir dir;
+  ASSERT_TRUE(writeBmpFile(dir.file("dot.bmp"), picture(4, 4, 0xFF00FF00)));
+  { std::ofstream(dir.file("text.bmp")) << "not a picture"; }
+  MacroButtonDialogModel m(bar, 4, &host);
+  int beeps = host.beeps;
+  host.scripted.push_back(dir.file("text.bmp"));
+  m.choosePicture();
+  EXPECT_EQ(host.asked.back(), "the file dialog \"Open\"");
+  EXPECT_EQ(host.beeps, beeps + 1);
+  EXPECT_EQ(m.picture().pixels, blankGlyph().pixels);
+  host.scripted.push_back(dir.file("dot.bmp"));
+  m.choosePicture();
+  EXPECT_EQ(m.picture().width, 4);
+  host.scripted.push_back("{ESC}");
+  m.choosePicture();
+  EXPECT_EQ(m.picture().width, 4) << "a cancelled dialog keeps the picture";
+  EXPECT_EQ(host.beeps, beeps + 1);
+
   // Without a worksheet window nothing runs.
   frame.closeAll(CloseMode::DiscardUnasked);
   ASSERT_TRUE(frame.windows().empty());
   EXPECT_FALSE(runMacroButton(frame, bar.macro(0)));
+}
+
+TEST_F(MacroBarProgram, TheToolbarFileIsAGeneralSetting) {
+  EXPECT_EQ(generalSettingsOf(session.settings(), &ws).toolbarFile, "TALWAY.MAC");
+  host.scripted.push_back("toolbar=/tmp/MINE.MAC");
+  frame.invoke("GENERALSETTINGS");
+  EXPECT_EQ(session.settings().toolMacros, "/tmp/MINE.MAC");
+  // The dialog's browse button asks for a toolbar file.
+  GeneralSettingsModel m(generalSettingsOf(session.settings(), &ws));
+  m.host = &host;
+  host.scripted.push_back("/home/me/OTHER.MAC");
+  m.chooseToolbarFile();
+  EXPECT_EQ(host.asked.back(), "the file dialog \"Toolbar File\"");
+  EXPECT_EQ(m.field("toolbar"), "/home/me/OTHER.MAC");
+  // An emptied field is the default name again.
+  host.scripted.push_back("toolbar=");
+  frame.invoke("GENERALSETTINGS");
+  EXPECT_EQ(session.settings().toolMacros, "TALWAY.MAC");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <functional>
 
 #include "cli/cli_app.h"
 #include "cli/cli_run.h"
@@ -50,7 +51,7 @@ class DesktopTest : public QObject {
     for (const KeyPress& k : parseKeyText(text).keys) {
       QWidget* target = QApplication::activePopupWidget();
       if (!target) target = QApplication::focusWidget();
-      if (!target) target = form->Grid1;
+      if (!target) target = form ? static_cast<QWidget*>(form->Grid1) : main.get();
       Qt::KeyboardModifiers mods = k.ctrl ? Qt::ControlModifier : Qt::NoModifier;
       switch (k.key) {
         case Key::Character:
@@ -90,6 +91,16 @@ class DesktopTest : public QObject {
     });
     return out;
   }
+  // Runs fn on the modal dialog that shows, looked for every 20 ms until fn
+  // says it is done.
+  QTimer modalPoll;
+  void whenModal(std::function<bool(QWidget*)> fn) {
+    modalPoll.disconnect();
+    QObject::connect(&modalPoll, &QTimer::timeout, [this, fn] {
+      if (QWidget* d = QApplication::activeModalWidget(); d && fn(d)) modalPoll.stop();
+    });
+    modalPoll.start(20);
+  }
   QString drawn(int row, int col) {
     form->Grid1->recordTexts(true);
     form->Grid1->repaint();
@@ -108,6 +119,7 @@ class DesktopTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
   }
   void cleanup() {
+    modalPoll.stop();
     main->frame().closeAll(CloseMode::DiscardUnasked);
     main.reset();
   }
@@ -449,6 +461,141 @@ class DesktopTest : public QObject {
     QVERIFY(!main->macros().macroRunning());
     QCOMPARE(QString::fromStdString(main->host().shown.back()), QString("Break! Z1"));
     QVERIFY(ws.CellNumber(ws.FindCell(0, 0)) > 1);
+  }
+
+  // Ctrl with a letter runs the macro named \letter; F3 asks for the cell on
+  // the input line; Shift+F3 steps through the cells a key at a time, the
+  // caption showing the cell about to run; Ctrl+Break stops a macro.
+  void macrosStartFromTheKeyboard() {
+    Worksheet& ws = form->state().worksheet();
+    auto value = [&ws](int row) { return ws.CellNumber(ws.FindCell(row, 0)); };
+    EnterCell(ws, "'{LET A1,A1+1}", 0, 25);
+    ws.names.DefineName("\\K", CellRange::cell(0, 25));
+    form->Grid1->setFocus();
+    QTest::keyClick(form->Grid1, Qt::Key_K, Qt::ControlModifier);
+    QTRY_COMPARE(drawn(0, 0), QString("1"));
+
+    QTest::keyClick(form->Grid1, Qt::Key_F3);
+    QVERIFY(main->frame().promptOpen());
+    QCOMPARE(QString::fromStdString(main->frame().prompt()->title), QString("MACRO: Specify Cell"));
+    typeInto(QApplication::focusWidget(), "Z1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(drawn(0, 0), QString("2"));
+
+    EnterCell(ws, "'{LET A2,1}", 4, 25);
+    EnterCell(ws, "'{LET A3,A2+1}", 5, 25);
+    QStringList captions;
+    std::vector<double> before;
+    std::function<void()> press = [&] {
+      if (main->windowTitle().contains(" : ")) {
+        captions << main->windowTitle();
+        before.push_back(value(1) + value(2));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+      }
+      if (captions.size() < 2) QTimer::singleShot(30, press);
+    };
+    QTimer::singleShot(30, press);
+    QTest::keyClick(form->Grid1, Qt::Key_F3, Qt::ShiftModifier);
+    typeInto(QApplication::focusWidget(), "Z5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(value(2), 2.0);
+    QCOMPARE(captions,
+             QStringList({"TALLOWAY - Z5 : '{LET A2,1}", "TALLOWAY - Z6 : '{LET A3,A2+1}"}));
+    QCOMPARE(before, std::vector<double>({0, 1}));  // each cell waited for its key
+    QVERIFY(!main->windowTitle().contains(" : "));
+
+    EnterCell(ws, "'{LET A4,A4+1}{BRANCH Z10}", 9, 25);
+    QTimer::singleShot(100, [] {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Pause, Qt::ControlModifier);
+    });
+    main->macros().RunMacroAt(9, 25);
+    QVERIFY(!main->macros().macroRunning());
+    QCOMPARE(QString::fromStdString(main->host().shown.back()), QString("Break! Z10"));
+    QVERIFY(value(3) > 1);
+  }
+
+  // A macro menu shows as a list; Down and Enter choose its second item.
+  void aMacroMenuIsChosenWithKeys() {
+    Worksheet& ws = form->state().worksheet();
+    const char* cells[3][2] = {
+        {"'First", "'Second"}, {"'one", "'two"}, {"'{LET C1,1}", "'{LET C1,2}"}};
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 2; ++c) EnterCell(ws, cells[r][c], 10 + r, 25 + c);
+    ws.names.DefineName("MENU", CellRange::cell(10, 25));
+    main->host().quiet = false;
+    form->Grid1->setFocus();
+    QString shown;
+    QTimer::singleShot(100, [&] {
+      QWidget* d = QApplication::activeModalWidget();
+      if (!d) return;
+      shown = d->windowTitle();
+      QWidget* list = d->focusWidget() ? d->focusWidget() : d;
+      QTest::keyClick(list, Qt::Key_Down);
+      QTest::keyClick(list, Qt::Key_Return);
+    });
+    main->macros().RunMacroText("{MENUBRANCH MENU}");
+    QCOMPARE(shown, QString("Macro Menu"));
+    QCOMPARE(ws.CellNumber(ws.FindCell(0, 2)), 2.0);
+    QCOMPARE(drawn(0, 2), QString("2"));
+    main->host().quiet = true;
+  }
+
+  // A worksheet with an AUTOEXEC range, opened from the File menu and its
+  // dialog, runs the range's macro; the window shows what it did.
+  void autoexecRunsWhenAWorksheetIsOpenedFromTheMenu() {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("auto.wk1").toStdString();
+    {
+      Worksheet& ws = form->state().worksheet();
+      EnterCell(ws, "'{LET B2,B2+5}", 0, 25);
+      ws.names.DefineName("AUTOEXEC", CellRange::cell(0, 25));
+      QVERIFY(main->frame().execute("FILESAVEAS", {Arg::ofText(path), Arg::ofNumber(0)}).ok);
+      main->frame().closeAll(CloseMode::DiscardUnasked);
+    }
+    form = nullptr;
+    main->host().quiet = false;
+    bool answered = false;
+    whenModal([&](QWidget* d) {
+      auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+      if (!name) return false;
+      name->setText(QString::fromStdString(path));
+      QTest::keyClick(name, Qt::Key_Return);
+      answered = true;
+      return true;
+    });
+    keys("/FO");
+    QTRY_VERIFY(answered);
+    QTRY_VERIFY(main->activeForm() != nullptr);
+    form = main->activeForm();
+    Worksheet& opened = form->state().worksheet();
+    QTRY_COMPARE(opened.CellNumber(opened.FindCell(1, 1)), 5.0);
+    QCOMPARE(drawn(1, 1), QString("5"));
+    main->host().quiet = true;
+  }
+
+  // A user button whose macro opens the Data menu's Fill page with "/" keys,
+  // types the range, start and step into the dialog and takes it.
+  void aButtonsMacroFillsADialogAndCommits() {
+    main->host().quiet = false;
+    QAction* arm = main->findChild<QAction*>("spbtok");
+    arm->setChecked(true);
+    GridPane* grid = form->Grid1;
+    QPoint at(grid->rowHeaderWidth() + 300, grid->headerHeight() + 100);
+    QTest::mousePress(grid, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, at);
+    WindowState& w = *main->frame().active();
+    QCOMPARE(w.userButtons.size(), size_t(1));
+    // The output box opens with the selection in it, selected: the typed
+    // range replaces it; Enter takes the dialog with the start and step it shows.
+    w.userButtons[0].data.macro = "{HOME}/dfA1..A5~{LET B1,1}";
+    QList<TMbtn*> buttons = grid->findChildren<TMbtn*>();
+    QCOMPARE(buttons.size(), 1);
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(20, 10));
+    QTRY_COMPARE(drawn(0, 1), QString("1"));
+    QVERIFY(!QApplication::activeModalWidget());
+    for (int r = 0; r < 5; ++r) QCOMPARE(drawn(r, 0), QString::number(r));
+    QCOMPARE(drawn(5, 0), QString(""));
+    main->host().quiet = true;
   }
 
   void theSystemClipboardCarriesBothForms() {
