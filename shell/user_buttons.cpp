@@ -81,6 +81,37 @@ ButtonRect dragBounds(const ButtonRect& s, int edges, int dx, int dy) {
   return {left, top, right - left, bottom - top};
 }
 
+namespace {
+
+// v scaled by num / den, rounded to the nearest pixel (half away from 0).
+int scaled(int v, int num, int den) {
+  long long n = static_cast<long long>(v) * num;
+  return static_cast<int>(n >= 0 ? (n + den / 2) / den : -((-n + den / 2) / den));
+}
+
+int validZoom(int zoom) {
+  return zoom > 0 ? zoom : 100;
+}
+
+}  // namespace
+
+ButtonRect shownBounds(const ButtonRect& r, int zoom) {
+  zoom = validZoom(zoom);
+  return {scaled(r.left, zoom, 100), scaled(r.top, zoom, 100),
+          std::max(1, scaled(r.width, zoom, 100)), std::max(1, scaled(r.height, zoom, 100))};
+}
+
+ButtonRect storedBounds(const ButtonRect& r, int zoom) {
+  zoom = validZoom(zoom);
+  return {scaled(r.left, 100, zoom), scaled(r.top, 100, zoom),
+          std::max(1, scaled(r.width, 100, zoom)), std::max(1, scaled(r.height, 100, zoom))};
+}
+
+Point storedPoint(Point p, int zoom) {
+  zoom = validZoom(zoom);
+  return {scaled(p.x, 100, zoom), scaled(p.y, 100, zoom)};
+}
+
 size_t createUserButton(WindowState& w, Point from, Point to, const std::string& lastGraph) {
   PlacedButton b;
   b.left = std::min(from.x, to.x);

@@ -42,6 +42,12 @@ struct PlacedButton {
   ButtonRect bounds() const { return {left, top, data.width, data.height}; }
 };
 
+// A window drawn at zoom per cent shows its buttons at that size, over the
+// cells they were put on; the buttons keep their bounds at 100 per cent.
+ButtonRect shownBounds(const ButtonRect& stored, int zoom);
+ButtonRect storedBounds(const ButtonRect& shown, int zoom);
+Point storedPoint(Point shown, int zoom);
+
 // The top-left corner of a cell, relative to the top-left visible cell.
 void cellCorner(const Worksheet& ws, int topRow, int leftCol, int row, int col, int& x, int& y);
 // Sets the button's anchor to the cell under (x, y) and its offsets from

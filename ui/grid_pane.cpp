@@ -236,8 +236,8 @@ void GridPane::mouseReleaseEvent(QMouseEvent* e) {
     creatingButton_ = false;
     QPoint o(rowHeaderWidth_, headerHeight_);
     QPoint from = buttonFrom_ - o, to = e->position().toPoint() - o;
-    createUserButton(window_, {from.x(), from.y()}, {to.x(), to.y()},
-                     frame_.session().quickGraphName);
+    createUserButton(window_, storedPoint({from.x(), from.y()}, window_.zoom),
+                     storedPoint({to.x(), to.y()}, window_.zoom), frame_.session().quickGraphName);
     if (QAction* arm = armedButtonAction()) arm->setChecked(false);
     syncUserButtons(this, frame_, window_, o);
   }

@@ -106,8 +106,10 @@ void TMbtn::mouseReleaseEvent(QMouseEvent* e) {
   if (moved_) {
     QPoint o = userButtonOrigin(grid);
     QRect g = geometry();
-    applyButtonBounds(window_, index_, {g.x() - o.x(), g.y() - o.y(), g.width(), g.height()},
-                      frame_.session().host());
+    applyButtonBounds(
+        window_, index_,
+        storedBounds({g.x() - o.x(), g.y() - o.y(), g.width(), g.height()}, window_.zoom),
+        frame_.session().host());
   } else if (rect().contains(e->position().toPoint())) {
     if (grid) grid->setFocus();
     runUserButton(frame_, window_, index_);
@@ -131,7 +133,8 @@ void syncUserButtons(QWidget* grid, Frame& frame, WindowState& window, QPoint or
     if (!w) w = new TMbtn(frame, window, i, grid);
     const PlacedButton& b = window.userButtons[i];
     w->setText(toQt(b.data.caption));
-    w->setGeometry(origin.x() + b.left, origin.y() + b.top, b.data.width, b.data.height);
+    ButtonRect r = shownBounds(b.bounds(), window.zoom);
+    w->setGeometry(origin.x() + r.left, origin.y() + r.top, r.width, r.height);
     w->show();
   }
 }

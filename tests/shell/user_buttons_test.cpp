@@ -67,6 +67,18 @@ TEST_F(UserButtonsTest, AnchorIsTheCellUnderTheTopLeftCorner) {
   EXPECT_EQ(button(3).data.y, 1);
 }
 
+TEST_F(UserButtonsTest, AZoomedWindowShowsButtonsAtItsSize) {
+  ButtonRect stored{30, 20, 40, 20};
+  EXPECT_EQ(shownBounds(stored, 100), stored);
+  EXPECT_EQ(shownBounds(stored, 150), (ButtonRect{45, 30, 60, 30}));
+  EXPECT_EQ(storedBounds(shownBounds(stored, 150), 150), stored);
+  EXPECT_EQ(shownBounds(stored, 20), (ButtonRect{6, 4, 8, 4}));
+  EXPECT_EQ(storedBounds({-3, 7, 1, 1}, 200), (ButtonRect{-2, 4, 1, 1})) << "rounded, never empty";
+  EXPECT_EQ(shownBounds({0, 0, 1, 1}, 20).width, 1);
+  EXPECT_EQ(storedPoint({45, 31}, 150), (Point{30, 21}));
+  EXPECT_EQ(storedPoint({45, 31}, 0), (Point{45, 31})) << "no zoom is 100 per cent";
+}
+
 TEST_F(UserButtonsTest, PressesInsideMoveAndNearAnEdgeResize) {
   EXPECT_EQ(buttonHitTest(40, 20, 20, 10), kButtonMove);
   EXPECT_EQ(buttonHitTest(40, 20, 4, 4), kButtonMove);  // more than 3 inside

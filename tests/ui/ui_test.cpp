@@ -167,6 +167,18 @@ class DesktopTest : public QObject {
     QTest::qWait(20);
     QCOMPARE(w.userButtons[0].data.width, 50);
     QCOMPARE(w.userButtons[0].left, 30);
+    // At 150 per cent the button shows half as large again, over the same
+    // cells; a move there is kept at 100 per cent.
+    main->frame().setZoom(150);
+    QTRY_COMPARE(buttons[0]->geometry(),
+                 QRect(grid->rowHeaderWidth() + 45, grid->headerHeight() + 38, 75, 30));
+    QTest::mousePress(buttons[0], Qt::LeftButton, {}, QPoint(30, 15));
+    QTest::mouseMove(buttons[0], QPoint(60, 15));
+    QTest::mouseRelease(buttons[0], Qt::LeftButton, {}, QPoint(60, 15));
+    QTRY_COMPARE(w.userButtons[0].left, 50);
+    QCOMPARE(w.userButtons[0].data.width, 50);
+    main->frame().setZoom(100);
+    QTRY_COMPARE(buttons[0]->geometry().width(), 50);
   }
 
   // A click on a macro button runs its macro; a press released off the
@@ -195,6 +207,34 @@ class DesktopTest : public QObject {
     main->frame().execute("MACROBAR");
     QVERIFY(!bar->isVisible());
     QVERIFY(!main->session().settings().macroBar);
+  }
+
+  // Another toolbar file chosen in General Settings: the buttons go to the
+  // old file and the bar shows the new file's.
+  void theToolbarFileOfTheSettingsFillsTheBar() {
+    QTemporaryDir home;
+    QByteArray before = qgetenv("TALLOWAY_HOME");
+    qputenv("TALLOWAY_HOME", home.path().toUtf8());
+    QString other = home.filePath("OTHER.MAC");
+    QFile f(other);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Ot|Other|{LET A1,9}\n");
+    f.close();
+    tbarmenu1* bar = main->macroBar();
+    bar->bar().setItem(0, "Ab|First|{BEEP}");
+    main->host().scripted.push_back("toolbar=" + other.toStdString());
+    main->frame().invoke("GENERALSETTINGS");
+    QCOMPARE(QString::fromStdString(bar->bar().item(0)), QString("Ot|Other|{LET A1,9}"));
+    QFile old(home.filePath("TALWAY.MAC"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("Ab|First|{BEEP}\n"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->buttonRect(0).center());
+    QTRY_COMPARE(drawn(0, 0), QString("9"));
+    main->session().settings().toolMacros = "TALWAY.MAC";
+    if (before.isNull())
+      qunsetenv("TALLOWAY_HOME");
+    else
+      qputenv("TALLOWAY_HOME", before);
   }
 
   void arrowsAfterAnOperatorPoint() {
