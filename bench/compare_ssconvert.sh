@@ -22,18 +22,24 @@ command -v ssconvert > /dev/null || { echo "ssconvert is not installed (Debian p
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-# One run: "seconds peak-KiB" of the command, its output thrown away: the
-# wall clock around it, and the system's figure for its peak through
-# /usr/bin/time (the same small start-up cost for both programs).
+# One run's seconds, its output thrown away: the wall clock from the spawn
+# to the reaping of the process, with nothing else started between, so that
+# a program of a few milliseconds is not timed with the harness.
 measure() {
-  python3 - "$WORK/rss" "$@" << 'PY'
-import subprocess, sys, time
+  python3 - "$@" << 'PY'
+import os, sys, time
+devnull = os.open(os.devnull, os.O_WRONLY)
+actions = [(os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
 start = time.perf_counter()
-subprocess.run(["/usr/bin/time", "-f", "%M", "-o", sys.argv[1]] + sys.argv[2:],
-               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-seconds = time.perf_counter() - start
-print("%.4f %s" % (seconds, open(sys.argv[1]).read().split()[-1]))
+pid = os.posix_spawnp(sys.argv[1], sys.argv[1:], os.environ, file_actions=actions)
+os.waitpid(pid, 0)
+print("%.4f" % (time.perf_counter() - start))
 PY
+}
+# The peak memory of one run in KiB, as the system accounts it.
+peak() {
+  /usr/bin/time -f %M -o "$WORK/rss" "$@" > /dev/null 2>&1 || true
+  tail -n 1 "$WORK/rss"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -78,10 +84,11 @@ for workload in "chain 16000 --layout snake" "grid 8000 30" "labels 8000 10" "gr
     measure "$CLI" "$file" --recalc --dump >> "$WORK/ours"
     measure ssconvert --recalc "$WORK/$name.peer.wk1" "$WORK/$name.csv" >> "$WORK/theirs"
   done
-  ours=$(cut -d' ' -f1 "$WORK/ours" | median)
-  theirs=$(cut -d' ' -f1 "$WORK/theirs" | median)
-  ours_mb=$(cut -d' ' -f2 "$WORK/ours" | median | awk '{ printf "%.1f", $1 / 1024 }')
-  theirs_mb=$(cut -d' ' -f2 "$WORK/theirs" | median | awk '{ printf "%.1f", $1 / 1024 }')
+  ours=$(median < "$WORK/ours")
+  theirs=$(median < "$WORK/theirs")
+  ours_mb=$(peak "$CLI" "$file" --recalc --dump | awk '{ printf "%.1f", $1 / 1024 }')
+  theirs_mb=$(peak ssconvert --recalc "$WORK/$name.peer.wk1" "$WORK/$name.csv" |
+    awk '{ printf "%.1f", $1 / 1024 }')
   ours_ok=$("$CLI" "$file" --recalc --dump | python3 "$CHECK" "$WORK/$name.expect.csv" | tail -n 1 || true)
   theirs_ok=$(check_csv "$WORK/$name.csv" "$WORK/$name.expect.csv")
   printf '%-26s %8.4fs %8.3fs %9s %9s %7.1fx  ours %s, theirs %s\n' "$workload" "$ours" "$theirs" \

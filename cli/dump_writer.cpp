@@ -90,9 +90,12 @@ class DumpWriter {
     size_t valueEnd = buffer_.size();
     buffer_ += '\t';
     int pixels = pixels_[c.column];
+    std::string_view typed;
     if (showsItsGeneralText(c, valueEnd - valueAt, pixels)) {
       // The value column already holds the text the cell shows.
       buffer_.append(buffer_, valueAt, valueEnd - valueAt);
+    } else if (showsItsText(c, typed)) {
+      buffer_ += typed.substr(0, static_cast<size_t>(std::max(pixels / 8, 0)));
     } else {
       FixedTextMeasure measure;
       CellShow shown = cellShows(ws_, c, pixels, measure, options_);
@@ -116,6 +119,26 @@ class DumpWriter {
     double x = numberValue(c);
     if (!std::isfinite(x) || (options_.zerosBlank && x == 0)) return false;
     return length > 0 && length <= static_cast<size_t>(std::max(pixels / 8, 0));
+  }
+
+  // A label or a string result shows its text as it stands, cut to the
+  // column, unless its format hides it or lists the formula, or its prefix
+  // repeats a character or names a picture.
+  bool showsItsText(const Cell& c, std::string_view& text) const {
+    if (c.isErr()) return false;
+    uint8_t format = ws_.effectiveFormat(c);
+    if (format == kFormatHidden) return false;
+    if (c.type() == CellType::Label) {
+      std::string_view label = pstringView(c.content);
+      if (!label.empty() && (label[0] == '\\' || label[0] == '|')) return false;
+      text = label.empty() ? label : label.substr(1);
+      return true;
+    }
+    if (c.type() == CellType::StringFormula && format != kFormatText) {
+      text = pstringView(c.value.text);
+      return true;
+    }
+    return false;
   }
 
   void address(int row, int col) {
@@ -148,9 +171,13 @@ class DumpWriter {
         buffer_ += GeneralText(ws_.CellNumber(h), decimal_);
         break;
       case CellType::StringFormula:
-      case CellType::Label:
-        buffer_ += ws_.LabelText(h);
+        buffer_ += pstringView(c.value.text);
         break;
+      case CellType::Label: {
+        std::string_view label = pstringView(c.content);
+        if (!label.empty()) buffer_ += label.substr(1);
+        break;
+      }
       default:
         break;
     }

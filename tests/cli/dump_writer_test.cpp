@@ -1,0 +1,52 @@
+// The listing's lines against the general way of reading a cell's value and
+// shown text, for labels and string results of every kind.
+#include "cli/dump_writer.h"
+
+#include <sstream>
+
+#include "core/cell_entry.h"
+#include "core/display_format.h"
+#include "core/worksheet.h"
+#include "test_support.h"
+
+namespace tw::test {
+namespace {
+
+class DumpWriterTest : public SheetTest {};
+
+TEST_F(DumpWriterTest, TextCellsListAsTheyShow) {
+  const char* entries[] = {"'plain",      "\"right",
+                           "^centre",     "\\-",
+                           "|<pic.bmp",   "|plain",
+                           "'",           "'a label longer than its column",
+                           "+\"str\"",    "+\"a string result longer than its column\"",
+                           "+@ERR&\"\"",  "'hidden",
+                           "+\"hidden\"", "+\"listed\"",
+                           "42"};
+  int row = 0;
+  for (const char* e : entries) EnterCell(ws, e, row++, 0);
+  ws.cellAt(11, 0)->format = kFormatHidden;
+  ws.cellAt(12, 0)->format = kFormatHidden;
+  ws.cellAt(13, 0)->format = kFormatText;
+  std::ostringstream out;
+  writeDump(ws, CellRange::of(0, 0, row - 1, 0), out);
+  std::istringstream lines(out.str());
+  std::string line;
+  int r = 0;
+  for (; std::getline(lines, line); ++r) {
+    CellHandle h = ws.FindCell(r, 0);
+    ASSERT_NE(h, kNoCell) << line;
+    std::string expected = ws.addressText(r, 0) + "\t" + cellTypeName(ws.cell(h)) + "\t" +
+                           CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
+                           cellDisplayText(ws, h);
+    EXPECT_EQ(line, expected) << entries[r];
+  }
+  EXPECT_EQ(r, row);
+  EXPECT_NE(out.str().find("A8\tlabel\t'a label longer than its column\ta label longer than "
+                           "its column\ta label l\n"),
+            std::string::npos)
+      << "the shown text is cut to the column's nine characters";
+}
+
+}  // namespace
+}  // namespace tw::test
