@@ -131,11 +131,15 @@ inline double numberValue(const Cell& c) {
 
 static_assert(sizeof(Cell) == 40, "the cell record is 40 bytes; pools and undo rely on it");
 
-// Length-prefixed strings.
+// Length-prefixed strings (at most 255 bytes). The byte before a string
+// says where it lives: in an allocation of its own, freed with it, or in a
+// block of texts that a cell pool made in bulk, which goes with the pool.
+constexpr uint8_t kOwnString = 0;
+constexpr uint8_t kBlockString = 1;
 PString makePString(std::string_view text);
 PString makePString(const uint8_t* bytes, size_t length);
 inline void freePString(PString& s) {
-  delete[] s;
+  if (s && s[-1] == kOwnString) delete[](s - 1);
   s = nullptr;
 }
 inline std::string_view pstringView(const uint8_t* s) {

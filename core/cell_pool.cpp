@@ -1,5 +1,7 @@
 #include "core/cell_pool.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace tw {
@@ -55,10 +57,32 @@ void CellPool::clear() {
   nextFresh_ = 1;
   freeCells_ = kNoCell;
   live_ = 0;
+  textBlocks_.clear();
+  textUsed_ = kTextBlockSize;
   linkBlocks_.clear();
   nextLink_ = 1;
   freeLinks_ = 0;
   liveLinks_ = 0;
+}
+
+PString CellPool::makeText(const uint8_t* bytes, size_t length) {
+  length = std::min<size_t>(length, 255);
+  size_t need = length + 2;  // where it lives, its length, its bytes
+  if (textUsed_ + need > kTextBlockSize) {
+    try {
+      textBlocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(kTextBlockSize));
+    } catch (const std::bad_alloc&) {
+      return makePString(bytes, length);
+    }
+    textUsed_ = 0;
+  }
+  uint8_t* at = textBlocks_.back().get() + textUsed_;
+  textUsed_ += need;
+  at[0] = kBlockString;
+  PString s = at + 1;
+  s[0] = static_cast<uint8_t>(length);
+  if (length) std::memcpy(s + 1, bytes, length);
+  return s;
 }
 
 uint32_t CellPool::newLink(CellHandle cell, uint32_t next) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/cell.h"
@@ -50,11 +51,22 @@ class CellPool {
   }
   size_t liveLinks() const { return liveLinks_; }
 
+  // Texts made in bulk (a file's labels and formulas as it is read): laid
+  // out one after another in blocks of the pool, freed with it; freeing one
+  // (freePString) leaves its place unused.
+  PString makeText(const uint8_t* bytes, size_t length);
+  PString makeText(std::string_view text) {
+    return makeText(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  }
+
  private:
+  static constexpr size_t kTextBlockSize = 1 << 16;
   static void freePayload(Cell& c);
 
   std::vector<std::unique_ptr<Cell[]>> blocks_;
-  uint32_t nextFresh_ = 1;  // handle 0 is never given out
+  std::vector<std::unique_ptr<uint8_t[]>> textBlocks_;
+  size_t textUsed_ = kTextBlockSize;  // in the last text block
+  uint32_t nextFresh_ = 1;            // handle 0 is never given out
   CellHandle freeCells_ = kNoCell;
   size_t live_ = 0;
   // Links in blocks too: a growing sheet never holds an old and a new copy

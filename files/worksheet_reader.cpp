@@ -589,7 +589,7 @@ void Reader::cellRecord(const Record& r) {
       Cell& c = ws.cell(h);
       c.format = r.body[0];
       c.colour = r.colour;
-      c.content = makePString(label);
+      c.content = ws.pool().makeText(label);
       c.kind = static_cast<uint8_t>(CellType::Label);
       return;
     }
@@ -622,7 +622,7 @@ void Reader::cellRecord(const Record& r) {
       Cell& c = ws.cell(h);
       c.format = r.body[0];
       c.colour = r.colour;
-      c.content = makePString(bytes + 1, k + 1);
+      c.content = ws.pool().makeText(bytes + 1, k + 1);
       if (hasErrValue(value)) {
         c.kind = static_cast<uint8_t>(CellType::NumberFormula) | kKindErr | kKindUnlinked;
         c.value.number = -1.0;
@@ -646,7 +646,7 @@ void Reader::cellRecord(const Record& r) {
         CellHandle h = takeCell(row, col);
         if (h == kNoCell) return;
         Cell& c = ws.cell(h);
-        c.content = makePString(label);
+        c.content = ws.pool().makeText(label);
         c.kind = static_cast<uint8_t>(CellType::Label);
         return;
       }
@@ -657,7 +657,7 @@ void Reader::cellRecord(const Record& r) {
         if (c.type() == CellType::StringFormula) freePString(c.value.text);
         c.value.raw = 0;
         c.kind = static_cast<uint8_t>(CellType::StringFormula) | kKindUnlinked;
-        if (!text.empty()) c.value.text = makePString(text);
+        if (!text.empty()) c.value.text = ws.pool().makeText(text);
         return;
       }
       // A string result without its formula.

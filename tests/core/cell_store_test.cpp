@@ -246,3 +246,37 @@ TEST_F(CellStore, FreeAllCellsEmptiesTheSheet) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+// Texts made in bulk sit one after another and go with the pool; one freed
+// alone leaves its place, one of its own is freed with it.
+TEST(CellPoolTexts, BulkTextsAndTextsOfTheirOwnFreeTheirOwnWay) {
+  CellPool pool;
+  std::vector<PString> texts;
+  for (int i = 0; i < 5000; ++i) texts.push_back(pool.makeText("'label " + std::to_string(i)));
+  EXPECT_EQ(pstringView(texts[0]), "'label 0");
+  EXPECT_EQ(pstringView(texts[4999]), "'label 4999");
+  EXPECT_EQ(texts[1], texts[0] + 10) << "laid out one after another";
+  EXPECT_EQ(pstringView(pool.makeText(std::string(300, 'x'))).size(), 255u);
+  EXPECT_EQ(pstringView(pool.makeText("")), "");
+  PString own = makePString("own");
+  freePString(own);
+  EXPECT_EQ(own, nullptr);
+  freePString(texts[7]);
+  EXPECT_EQ(texts[7], nullptr);
+  EXPECT_EQ(pstringView(texts[8]), "'label 8") << "its neighbour stays";
+  // Cells holding either kind are freed with the pool.
+  CellHandle a = pool.allocate(Cell{}), b = pool.allocate(Cell{});
+  pool[a].content = pool.makeText("'bulk");
+  pool[a].kind = static_cast<uint8_t>(CellType::Label);
+  pool[b].content = makePString("'own");
+  pool[b].kind = static_cast<uint8_t>(CellType::Label);
+  pool.release(a);
+  pool.clear();
+  EXPECT_EQ(pool.liveCells(), 0u);
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -165,6 +165,18 @@ TEST_F(FileTest, CellsRoundTrip) {
   // The loaded formulas are linked: a change reaches them.
   EnterCell(back, "10", 0, 0);
   EXPECT_EQ(num(back, "C1"), 20);
+  // Texts read from the file are replaced, erased and read again like any
+  // others (they are kept in bulk with the cells).
+  EnterCell(back, "'new", 0, 1);
+  EnterCell(back, "+A1*3", 0, 2);
+  back.ClearCell(back.FindCell(1, 1));
+  EnterCell(back, "+\"x\"", 0, 3);
+  EXPECT_EQ(label(back, "B1"), "new");
+  EXPECT_EQ(num(back, "C1"), 30);
+  EXPECT_EQ(label(back, "D1"), "x");
+  EXPECT_TRUE(load(back, dir.file("CELLS.WK1")).messages.empty());
+  EXPECT_EQ(listed(back, "B1"), "'left");
+  EXPECT_EQ(label(back, "D1"), "abcd");
 }
 
 TEST_F(FileTest, AttributesWidthsHeightsAndFontsRoundTrip) {
