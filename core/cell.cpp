@@ -6,9 +6,7 @@ namespace tw {
 
 PString makePString(const uint8_t* bytes, size_t length) {
   length = std::min<size_t>(length, 255);
-  auto* block = new uint8_t[length + 2];
-  block[0] = kOwnString;
-  PString s = block + 1;
+  auto* s = new uint8_t[length + 1];
   s[0] = static_cast<uint8_t>(length);
   if (length) std::memcpy(s + 1, bytes, length);
   return s;

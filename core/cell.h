@@ -131,15 +131,19 @@ inline double numberValue(const Cell& c) {
 
 static_assert(sizeof(Cell) == 40, "the cell record is 40 bytes; pools and undo rely on it");
 
-// Length-prefixed strings (at most 255 bytes). The byte before a string
-// says where it lives: in an allocation of its own, freed with it, or in a
-// block of texts that a cell pool made in bulk, which goes with the pool.
-constexpr uint8_t kOwnString = 0;
-constexpr uint8_t kBlockString = 1;
+// Length-prefixed strings (at most 255 bytes), in an allocation of their
+// own (makePString, freed by freePString) or in a block of texts that a
+// cell pool made in bulk, which goes with the pool (freePString leaves such
+// a string's place unused). The address tells them apart: the allocator
+// gives even addresses, and a pool places its texts at odd ones.
+static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= 2);
 PString makePString(std::string_view text);
 PString makePString(const uint8_t* bytes, size_t length);
+inline bool isBlockText(const uint8_t* s) {
+  return (reinterpret_cast<uintptr_t>(s) & 1) != 0;
+}
 inline void freePString(PString& s) {
-  if (s && s[-1] == kOwnString) delete[](s - 1);
+  if (s && !isBlockText(s)) delete[] s;
   s = nullptr;
 }
 inline std::string_view pstringView(const uint8_t* s) {

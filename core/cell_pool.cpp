@@ -57,8 +57,8 @@ void CellPool::clear() {
   nextFresh_ = 1;
   freeCells_ = kNoCell;
   live_ = 0;
-  textBlocks_.clear();
-  textUsed_ = kTextBlockSize;
+  textBlock_ = 0;
+  textUsed_ = textBlocks_.empty() ? kTextBlockSize : 0;
   linkBlocks_.clear();
   nextLink_ = 1;
   freeLinks_ = 0;
@@ -67,19 +67,22 @@ void CellPool::clear() {
 
 PString CellPool::makeText(const uint8_t* bytes, size_t length) {
   length = std::min<size_t>(length, 255);
-  size_t need = length + 2;  // where it lives, its length, its bytes
+  size_t need = length + 2;  // its length and bytes, and a byte to start at an odd address
   if (textUsed_ + need > kTextBlockSize) {
-    try {
-      textBlocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(kTextBlockSize));
-    } catch (const std::bad_alloc&) {
-      return makePString(bytes, length);
+    size_t next = textBlocks_.empty() ? 0 : textBlock_ + 1;
+    if (next == textBlocks_.size()) {
+      try {
+        textBlocks_.push_back(std::make_unique_for_overwrite<uint8_t[]>(kTextBlockSize));
+      } catch (const std::bad_alloc&) {
+        return makePString(bytes, length);
+      }
     }
+    textBlock_ = next;
     textUsed_ = 0;
   }
-  uint8_t* at = textBlocks_.back().get() + textUsed_;
-  textUsed_ += need;
-  at[0] = kBlockString;
-  PString s = at + 1;
+  PString s = textBlocks_[textBlock_].get() + textUsed_;
+  if (!isBlockText(s)) ++s;
+  textUsed_ = static_cast<size_t>(s - textBlocks_[textBlock_].get()) + length + 1;
   s[0] = static_cast<uint8_t>(length);
   if (length) std::memcpy(s + 1, bytes, length);
   return s;

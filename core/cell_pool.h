@@ -51,9 +51,9 @@ class CellPool {
   }
   size_t liveLinks() const { return liveLinks_; }
 
-  // Texts made in bulk (a file's labels and formulas as it is read): laid
-  // out one after another in blocks of the pool, freed with it; freeing one
-  // (freePString) leaves its place unused.
+  // Texts made in bulk (a file's labels and string results as it is read): laid
+  // out one after another in blocks of the pool, which go with its cells;
+  // freeing one (freePString) leaves its place unused.
   PString makeText(const uint8_t* bytes, size_t length);
   PString makeText(std::string_view text) {
     return makeText(reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -64,9 +64,12 @@ class CellPool {
   static void freePayload(Cell& c);
 
   std::vector<std::unique_ptr<Cell[]>> blocks_;
+  // Text blocks outlive a clear(), to be filled again by the next file
+  // read; textBlock_ is the one being filled.
   std::vector<std::unique_ptr<uint8_t[]>> textBlocks_;
-  size_t textUsed_ = kTextBlockSize;  // in the last text block
-  uint32_t nextFresh_ = 1;            // handle 0 is never given out
+  size_t textBlock_ = 0;
+  size_t textUsed_ = kTextBlockSize;
+  uint32_t nextFresh_ = 1;  // handle 0 is never given out
   CellHandle freeCells_ = kNoCell;
   size_t live_ = 0;
   // Links in blocks too: a growing sheet never holds an old and a new copy

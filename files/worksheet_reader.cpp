@@ -622,7 +622,7 @@ void Reader::cellRecord(const Record& r) {
       Cell& c = ws.cell(h);
       c.format = r.body[0];
       c.colour = r.colour;
-      c.content = ws.pool().makeText(bytes + 1, k + 1);
+      c.content = makePString(bytes + 1, k + 1);
       if (hasErrValue(value)) {
         c.kind = static_cast<uint8_t>(CellType::NumberFormula) | kKindErr | kKindUnlinked;
         c.value.number = -1.0;
