@@ -10,7 +10,6 @@
 #include "core/cell_entry.h"
 #include "core/display_format.h"
 #include "core/formula_lister.h"
-#include "core/number_text.h"
 #include "core/session.h"
 #include "core/worksheet.h"
 
@@ -67,8 +66,7 @@ class DumpWriter {
         if (c.content) buffer_ += ListFormula(ws_, c.content);
         break;
       case CellType::Real:
-        shortest_ = roundTripText(c.value.number, decimal_);
-        buffer_ += shortest_;
+        appendRoundTrip(c.value.number);
         break;
       case CellType::Integer:
         appendInteger(c.value.integer);
@@ -82,8 +80,14 @@ class DumpWriter {
     size_t inputEnd = buffer_.size();
     buffer_ += '\t';
     size_t valueAt = buffer_.size();
-    if (c.type() == CellType::Integer) {
+    if (c.type() == CellType::Integer ||
+        (c.type() == CellType::Real &&
+         GeneralTextIsShortest(c.value.number,
+                               std::string_view(buffer_).substr(inputAt, inputEnd - inputAt)))) {
+      // The input text is the value's general text too.
       buffer_.append(buffer_, inputAt, inputEnd - inputAt);
+    } else if (c.type() == CellType::Real) {
+      buffer_ += GeneralText(c.value.number, decimal_);
     } else {
       appendValue(h, c);
     }
@@ -150,6 +154,25 @@ class DumpWriter {
     appendInteger(row + 1);
   }
 
+  // A real number's shortest round-trip text (as roundTripText writes it),
+  // converted straight into the buffer.
+  void appendRoundTrip(double x) {
+    if (x == 0) {
+      buffer_ += '0';
+      return;
+    }
+    size_t at = buffer_.size();
+    buffer_.resize(at + 32);
+    char* first = buffer_.data() + at;
+    auto [end, ec] = std::to_chars(first, first + 32, x);
+    if (ec != std::errc()) end = first;
+    for (char* p = first; p != end; ++p) {
+      if (*p == 'e') *p = 'E';
+      if (*p == '.') *p = decimal_;
+    }
+    buffer_.resize(static_cast<size_t>(end - buffer_.data()));
+  }
+
   void appendInteger(long v) {
     char digits[24];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
@@ -164,9 +187,6 @@ class DumpWriter {
       return;
     }
     switch (c.type()) {
-      case CellType::Real:
-        buffer_ += GeneralTextFromShortest(c.value.number, shortest_, decimal_);
-        break;
       case CellType::NumberFormula:
         buffer_ += GeneralText(ws_.CellNumber(h), decimal_);
         break;
@@ -196,7 +216,6 @@ class DumpWriter {
   std::array<int, kColumns> pixels_{};
   std::array<std::string, kColumns> letters_;
   std::string buffer_;
-  std::string shortest_;  // a real number's input text, for its value
 };
 
 }  // namespace

@@ -308,21 +308,23 @@ std::string GeneralText(double x, char decimalSeparator) {
   return remembered(x, decimalSeparator, generalTextOf(x, decimalSeparator));
 }
 
-std::string GeneralTextFromShortest(double x, const std::string& shortest, char decimalSeparator) {
-  // The general text is the shortest one whenever that is written without an
-  // exponent, in the fixed range, in at most 15 significant digits.
+bool GeneralTextIsShortest(double x, std::string_view shortest) {
   const double ax = std::fabs(x);
-  if (x != 0 && std::isfinite(x) && ax >= 0.00001 && ax <= 1000000 &&
-      shortest.find('E') == std::string::npos) {
-    int significant = 0;
-    bool started = false;
-    for (char c : shortest) {
-      if (c < '0' || c > '9') continue;
-      if (c != '0') started = true;
-      if (started) ++significant;
-    }
-    if (significant <= 15) return remembered(x, decimalSeparator, shortest);
+  if (x == 0 || !std::isfinite(x) || ax < 0.00001 || ax > 1000000 ||
+      shortest.find('E') != std::string_view::npos)
+    return false;
+  int significant = 0;
+  bool started = false;
+  for (char c : shortest) {
+    if (c < '0' || c > '9') continue;
+    if (c != '0') started = true;
+    if (started) ++significant;
   }
+  return significant <= 15;
+}
+
+std::string GeneralTextFromShortest(double x, const std::string& shortest, char decimalSeparator) {
+  if (GeneralTextIsShortest(x, shortest)) return remembered(x, decimalSeparator, shortest);
   return GeneralText(x, decimalSeparator);
 }
 

@@ -48,6 +48,10 @@ enum SpecialFormat : uint8_t {
 std::string FormatNumber(int width, uint8_t format, double x, const FormatOptions& options);
 // The general format without a width: 15 significant digits, display only.
 std::string GeneralText(double x, char decimalSeparator = '.');
+// Whether x's shortest round-trip text (roundTripText) is its general text
+// too: written without an exponent, in the fixed range, in at most 15
+// significant digits.
+bool GeneralTextIsShortest(double x, std::string_view shortest);
 // The same, given x's shortest round-trip text (roundTripText), which is
 // very often the answer: the number is then converted once.
 std::string GeneralTextFromShortest(double x, const std::string& shortest,

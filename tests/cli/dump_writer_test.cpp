@@ -2,6 +2,7 @@
 // shown text, for labels and string results of every kind.
 #include "cli/dump_writer.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "core/cell_entry.h"
@@ -46,6 +47,48 @@ TEST_F(DumpWriterTest, TextCellsListAsTheyShow) {
                            "its column\ta label l\n"),
             std::string::npos)
       << "the shown text is cut to the column's nine characters";
+}
+
+TEST_F(DumpWriterTest, NumbersListTheirValueAsTheGeneralFormWritesIt) {
+  const char* entries[] = {"0",
+                           "0.1",
+                           "-2.5",
+                           "+1/3",
+                           "1E-07",
+                           "0.00001",
+                           "123456.789",
+                           "1000000",
+                           "1000001",
+                           "1E+300",
+                           "123456789012345678",
+                           "0.1234567890123456",
+                           "-0.000012345"};
+  for (char decimal : {'.', ','}) {
+    session.settings().decimalSeparator = decimal;
+    session.settings().argumentSeparator = decimal == ',' ? ';' : ',';
+    ws.FreeAllCells();
+    int row = 0;
+    for (const char* e : entries) {
+      std::string typed = e;
+      if (decimal == ',') std::replace(typed.begin(), typed.end(), '.', ',');
+      EnterCell(ws, typed, row++, 0);
+    }
+    std::ostringstream out;
+    writeDump(ws, CellRange::of(0, 0, row - 1, 0), out);
+    std::istringstream lines(out.str());
+    std::string line;
+    int r = 0;
+    for (; std::getline(lines, line); ++r) {
+      CellHandle h = ws.FindCell(r, 0);
+      ASSERT_NE(h, kNoCell) << line;
+      std::string expected = ws.addressText(r, 0) + "\t" + cellTypeName(ws.cell(h)) + "\t" +
+                             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
+                             cellDisplayText(ws, h);
+      EXPECT_EQ(line, expected) << entries[r] << " with " << decimal;
+    }
+    EXPECT_EQ(r, row);
+    EXPECT_EQ(ws.cellAt(1, 0)->type(), CellType::Real) << "0.1 is a real number";
+  }
 }
 
 }  // namespace
