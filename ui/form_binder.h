@@ -116,10 +116,6 @@ class Binder {
   std::vector<std::function<void()>> takers_;
 };
 
-// Runs the dialog until OK finds the model's check passing, or Cancel; a
-// failed check keeps it open with its message. take writes the widgets
-// into the model before the check. The buttons go at the end of the
-// dialog's layout; the dialog's title is the model's caption.
 // A dialog opens with the keyboard in its first box or list (the first of
 // the page shown, on a notebook), a box's text selected so that typing
 // replaces it.
@@ -139,6 +135,10 @@ inline void focusFirstBox(QDialog& d) {
   }
 }
 
+// Runs the dialog until OK finds the model's check passing, or Cancel; a
+// failed check keeps it open with its message. take writes the widgets
+// into the model before the check. The buttons go at the end of the
+// dialog's layout; the dialog's title is the model's caption.
 inline bool runChecked(QDialog& d, DialogModel& model, const std::function<void()>& take) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
   buttons->button(QDialogButtonBox::Ok)->setText("&Ok");
