@@ -40,7 +40,7 @@ void trimShown(CellShow& shown, int pixels) {
 class DumpWriter {
  public:
   DumpWriter(const Worksheet& ws, std::ostream& out)
-      : ws_(ws), out_(out), options_(formatOptions(ws)) {
+      : ws_(ws), out_(out), options_(formatOptions(ws)), lister_(ws) {
     decimal_ = ws.session().settings().decimalSeparator;
     divided_ = ws.settings.sheetRows > 0 && ws.settings.sheetRows < kRows;
     for (int col = 0; col < kColumns; ++col) {
@@ -63,7 +63,7 @@ class DumpWriter {
     switch (c.type()) {
       case CellType::StringFormula:
       case CellType::NumberFormula:
-        if (c.content) buffer_ += ListFormula(ws_, c.content);
+        if (c.content) buffer_ += lister_.list(c.content);
         break;
       case CellType::Real:
         appendRoundTrip(c.value.number);
@@ -211,6 +211,7 @@ class DumpWriter {
   const Worksheet& ws_;
   std::ostream& out_;
   FormatOptions options_;
+  FormulaLister lister_;
   char decimal_ = '.';
   bool divided_ = false;
   std::array<int, kColumns> pixels_{};

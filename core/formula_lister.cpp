@@ -24,6 +24,10 @@ class Lister {
         decimal_(ws.session().settings().decimalSeparator) {}
 
   std::string run(const uint8_t* code) {
+    stack_.clear();
+    used_ = 0;
+    error_ = false;
+    skipNext_ = false;
     if (!wellFormedCode(code)) return "NOEND";
     size_t last = code[0];
     for (size_t pos = 2; pos <= last && !error_;) {
@@ -267,6 +271,20 @@ class Lister {
 
 std::string ListFormula(const Worksheet& ws, const uint8_t* code, NameSubstitution names) {
   return Lister(ws, names).run(code);
+}
+
+class FormulaLister::Impl : public Lister {
+ public:
+  using Lister::Lister;
+};
+
+FormulaLister::FormulaLister(const Worksheet& ws, NameSubstitution names)
+    : impl_(std::make_unique<Impl>(ws, names)) {}
+
+FormulaLister::~FormulaLister() = default;
+
+std::string FormulaLister::list(const uint8_t* code) {
+  return impl_->run(code);
 }
 
 }  // namespace tw

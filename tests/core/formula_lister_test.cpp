@@ -79,6 +79,23 @@ TEST_F(Lister, MalformedCodeAndMissingPieces) {
   EXPECT_EQ(ListFormula(ws, truncatedString), "NOEND");
 }
 
+// One lister for many formulas in turn lists each as a lister of its own
+// would, whatever the one before it left behind (an error, a deep stack).
+TEST_F(Lister, AListerUsedAgainStartsAfresh) {
+  FormulaLister lister(ws);
+  uint8_t noEnd[] = {4, 0, 0x05, 0x01, 0x00};
+  uint8_t unknown[] = {4, 0, 0x34, 0xC5, 0x03};
+  std::vector<FormulaCode> codes(4);
+  const char* formulas[] = {"@SUM(A1..B2,5)", "(((A1+1)*2)-3)/4", "+\"x\"&\"y\"", "+A1"};
+  for (size_t i = 0; i < codes.size(); ++i) ASSERT_TRUE(CompileFormula(ws, formulas[i], codes[i]));
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(lister.list(noEnd), "NOEND");
+    for (const FormulaCode& c : codes) EXPECT_EQ(lister.list(c.bytes), ListFormula(ws, c.bytes));
+    EXPECT_EQ(lister.list(unknown), "+UKW(@TRUE)");
+  }
+  EXPECT_EQ(lister.list(codes[3].bytes), "+A1");
+}
+
 TEST_F(Lister, ConstantsKeepEveryDigit) {
   for (const char* f : {"0.1+0.2", "123456789012.5", "1.5E-300", "3.141592653589793"}) {
     FormulaCode a, b;
