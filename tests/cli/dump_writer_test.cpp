@@ -13,7 +13,29 @@
 namespace tw::test {
 namespace {
 
-class DumpWriterTest : public SheetTest {};
+class DumpWriterTest : public SheetTest {
+ protected:
+  // The listing of rows 0 to rows - 1 of column A, each line checked against
+  // the general way of reading a cell; the listing's text.
+  std::string checkedDump(int rows, const char* const* entries) {
+    std::ostringstream out;
+    writeDump(ws, CellRange::of(0, 0, rows - 1, 0), out);
+    std::istringstream lines(out.str());
+    std::string line;
+    int r = 0;
+    for (; std::getline(lines, line); ++r) {
+      CellHandle h = ws.FindCell(r, 0);
+      EXPECT_NE(h, kNoCell) << line;
+      if (h == kNoCell) break;
+      std::string expected = ws.addressText(r, 0) + "\t" + cellTypeName(ws.cell(h)) + "\t" +
+                             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
+                             cellDisplayText(ws, h);
+      EXPECT_EQ(line, expected) << entries[r];
+    }
+    EXPECT_EQ(r, rows);
+    return out.str();
+  }
+};
 
 TEST_F(DumpWriterTest, TextCellsListAsTheyShow) {
   const char* entries[] = {"'plain",      "\"right",
@@ -29,22 +51,9 @@ TEST_F(DumpWriterTest, TextCellsListAsTheyShow) {
   ws.cellAt(11, 0)->format = kFormatHidden;
   ws.cellAt(12, 0)->format = kFormatHidden;
   ws.cellAt(13, 0)->format = kFormatText;
-  std::ostringstream out;
-  writeDump(ws, CellRange::of(0, 0, row - 1, 0), out);
-  std::istringstream lines(out.str());
-  std::string line;
-  int r = 0;
-  for (; std::getline(lines, line); ++r) {
-    CellHandle h = ws.FindCell(r, 0);
-    ASSERT_NE(h, kNoCell) << line;
-    std::string expected = ws.addressText(r, 0) + "\t" + cellTypeName(ws.cell(h)) + "\t" +
-                           CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
-                           cellDisplayText(ws, h);
-    EXPECT_EQ(line, expected) << entries[r];
-  }
-  EXPECT_EQ(r, row);
-  EXPECT_NE(out.str().find("A8\tlabel\t'a label longer than its column\ta label longer than "
-                           "its column\ta label l\n"),
+  std::string listed = checkedDump(row, entries);
+  EXPECT_NE(listed.find("A8\tlabel\t'a label longer than its column\ta label longer than "
+                        "its column\ta label l\n"),
             std::string::npos)
       << "the shown text is cut to the column's nine characters";
 }
@@ -64,6 +73,7 @@ TEST_F(DumpWriterTest, NumbersListTheirValueAsTheGeneralFormWritesIt) {
                            "0.1234567890123456",
                            "-0.000012345"};
   for (char decimal : {'.', ','}) {
+    SCOPED_TRACE(std::string("decimal separator ") + decimal);
     session.settings().decimalSeparator = decimal;
     session.settings().argumentSeparator = decimal == ',' ? ';' : ',';
     ws.FreeAllCells();
@@ -73,20 +83,7 @@ TEST_F(DumpWriterTest, NumbersListTheirValueAsTheGeneralFormWritesIt) {
       if (decimal == ',') std::replace(typed.begin(), typed.end(), '.', ',');
       EnterCell(ws, typed, row++, 0);
     }
-    std::ostringstream out;
-    writeDump(ws, CellRange::of(0, 0, row - 1, 0), out);
-    std::istringstream lines(out.str());
-    std::string line;
-    int r = 0;
-    for (; std::getline(lines, line); ++r) {
-      CellHandle h = ws.FindCell(r, 0);
-      ASSERT_NE(h, kNoCell) << line;
-      std::string expected = ws.addressText(r, 0) + "\t" + cellTypeName(ws.cell(h)) + "\t" +
-                             CellInputText(ws, h) + "\t" + cellValueText(ws, h) + "\t" +
-                             cellDisplayText(ws, h);
-      EXPECT_EQ(line, expected) << entries[r] << " with " << decimal;
-    }
-    EXPECT_EQ(r, row);
+    checkedDump(row, entries);
     EXPECT_EQ(ws.cellAt(1, 0)->type(), CellType::Real) << "0.1 is a real number";
   }
 }
