@@ -173,6 +173,16 @@ class DumpWriter {
     buffer_.resize(static_cast<size_t>(end - buffer_.data()));
   }
 
+  // A number's general text: its shortest round-trip text where the two
+  // agree, converted once.
+  void appendGeneral(double x) {
+    size_t at = buffer_.size();
+    appendRoundTrip(x);
+    if (GeneralTextIsShortest(x, std::string_view(buffer_).substr(at))) return;
+    buffer_.resize(at);
+    buffer_ += GeneralText(x, decimal_);
+  }
+
   void appendInteger(long v) {
     char digits[24];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
@@ -188,7 +198,7 @@ class DumpWriter {
     }
     switch (c.type()) {
       case CellType::NumberFormula:
-        buffer_ += GeneralText(ws_.CellNumber(h), decimal_);
+        appendGeneral(ws_.CellNumber(h));
         break;
       case CellType::StringFormula:
         buffer_ += pstringView(c.value.text);

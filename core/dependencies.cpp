@@ -13,10 +13,11 @@ namespace {
 
 // Adds formula at the head of target's list. Since a formula registers all
 // its references in one pass, a repeat within that pass finds itself at the
-// head; that keeps registration constant-time per link.
-void addLink(Worksheet& ws, CellHandle target, CellHandle formula) {
+// head; that keeps registration constant-time per link. A formula that names
+// one cell or one range cannot repeat itself, and does not read the head.
+void addLink(Worksheet& ws, CellHandle target, CellHandle formula, bool mayRepeat) {
   Cell& t = ws.cell(target);
-  if (t.dependents != 0 && ws.pool().link(t.dependents).cell == formula) return;
+  if (mayRepeat && t.dependents != 0 && ws.pool().link(t.dependents).cell == formula) return;
   t.dependents = ws.pool().newLink(formula, t.dependents);
 }
 
@@ -68,12 +69,17 @@ void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
 void registerLinks(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
+  int operands = 0;
+  forEachReferenceOperand(
+      ws.session().functionTable(), const_cast<uint8_t*>(code), [&](size_t) { ++operands; },
+      [&](size_t) { ++operands; });
+  bool mayRepeat = operands > 1;
   forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
     // Along the row from one cell to the next, not from the row's head each time.
     CellHandle target = kNoCell;
     for (int col = col1; col <= col2; ++col) {
       target = ws.GetOrCreateCellAfter(target, row, col);
-      if (target != kNoCell) addLink(ws, target, formula);
+      if (target != kNoCell) addLink(ws, target, formula, mayRepeat);
     }
   });
 }

@@ -67,10 +67,17 @@ class Lister {
   }
 
   std::string name(uint8_t opcode) const {
-    if (opcode > op::kLastFunction && opcode != op::kRangeFunction) return "UKW";
-    std::string n(table_[opcode].name);
-    if (opcode > op::kFactorial || opcode == op::kNot) n.insert(0, 1, '@');
+    std::string n;
+    appendName(n, opcode);
     return n;
+  }
+  void appendName(std::string& out, uint8_t opcode) const {
+    if (opcode > op::kLastFunction && opcode != op::kRangeFunction) {
+      out += "UKW";
+      return;
+    }
+    if (opcode > op::kFactorial || opcode == op::kNot) out += '@';
+    out += table_[opcode].name;
   }
 
   // A range name designating exactly this range, if one reads back as it.
@@ -221,12 +228,17 @@ class Lister {
       case cls::kBinary: {
         std::string b = pop();
         std::string a = pop();
-        push(a + name(opcode) + b);
+        appendName(a, opcode);
+        a += b;
+        push(std::move(a));
         break;
       }
-      case cls::kPostfix:
-        push(pop() + name(opcode));
+      case cls::kPostfix: {
+        std::string a = pop();
+        appendName(a, opcode);
+        push(std::move(a));
         break;
+      }
       case cls::kArgs0:
         push(name(opcode));
         break;

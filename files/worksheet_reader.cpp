@@ -1013,8 +1013,10 @@ void Reader::finish() {
 
 void Reader::linkFormulas() {
   Worksheet& ws = *ws_;
-  // A cell given a formula twice by the file is listed twice.
-  std::sort(formulas_.begin(), formulas_.end());
+  // A cell given a formula twice by the file is listed twice. Cells are
+  // mostly made in the order the file lists them, and so is this list.
+  if (!std::is_sorted(formulas_.begin(), formulas_.end()))
+    std::sort(formulas_.begin(), formulas_.end());
   formulas_.erase(std::unique(formulas_.begin(), formulas_.end()), formulas_.end());
   std::vector<CellHandle> linked;
   linked.reserve(formulas_.size());

@@ -59,19 +59,11 @@ TEST_F(DumpWriterTest, TextCellsListAsTheyShow) {
 }
 
 TEST_F(DumpWriterTest, NumbersListTheirValueAsTheGeneralFormWritesIt) {
-  const char* entries[] = {"0",
-                           "0.1",
-                           "-2.5",
-                           "+1/3",
-                           "1E-07",
-                           "0.00001",
-                           "123456.789",
-                           "1000000",
-                           "1000001",
-                           "1E+300",
-                           "123456789012345678",
-                           "0.1234567890123456",
-                           "-0.000012345"};
+  const char* entries[] = {
+      "0", "0.1", "-2.5", "+1/3", "1E-07", "0.00001", "123456.789", "1000000", "1000001", "1E+300",
+      "123456789012345678", "0.1234567890123456", "-0.000012345",
+      // formulas, whose value is listed from their result
+      "+0.1+0.2", "+2^60", "+1000000+1", "-1/7", "+1E-07*1", "+1E+300*10", "+0*5", "+@ERR"};
   for (char decimal : {'.', ','}) {
     SCOPED_TRACE(std::string("decimal separator ") + decimal);
     session.settings().decimalSeparator = decimal;

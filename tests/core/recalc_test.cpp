@@ -76,6 +76,21 @@ TEST_F(Recalc, RangesLinkEveryCellAndErasingUnlinks) {
   EXPECT_NE(handle("A7"), kNoCell);  // the blank records stay
 }
 
+TEST_F(Recalc, AFormulaNamingACellManyTimesIsLinkedOnce) {
+  enter("D1", "@SUM(A1..A3)");  // one range: no repeat to look for
+  enter("C1", "+A1+A1+@SUM(A1..B2)+@SUM(B1..B3)+B3");
+  for (const char* a : {"A1", "A2"}) EXPECT_EQ(linkCount(ws, handle(a)), 2) << a;
+  EXPECT_EQ(linkCount(ws, handle("A3")), 1);
+  for (const char* a : {"B1", "B2", "B3"}) EXPECT_EQ(linkCount(ws, handle(a)), 1) << a;
+  // The newest formula heads each list.
+  EXPECT_EQ(ws.pool().link(ws.cell(handle("A1")).dependents).cell, handle("C1"));
+  enter("B2", "4");
+  EXPECT_EQ(number("C1"), 8);
+  ws.ClearCell(handle("C1"));
+  for (const char* a : {"A1", "A2", "A3"}) EXPECT_EQ(linkCount(ws, handle(a)), 1) << a;
+  for (const char* a : {"B1", "B2", "B3"}) EXPECT_EQ(linkCount(ws, handle(a)), 0) << a;
+}
+
 TEST_F(Recalc, ManualRecalculationWaitsForCalc) {
   enter("A1", "1");
   enter("B1", "+A1");
