@@ -1,5 +1,7 @@
 #include "core/dependencies.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "core/formula_code.h"
@@ -38,42 +40,51 @@ void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
   }
 }
 
-// Calls span(row, col1, col2) for each run of cells the formula names:
-// single references and every row of every range. Destroyed references are
-// skipped.
+// Calls area(range) for each rectangle the formula names, in the order of
+// its code (a single reference is a range of one cell); destroyed
+// references are skipped. Returns the number of reference operands, the
+// destroyed ones included.
 template <class F>
-void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
+int forEachReferencedArea(Worksheet& ws, const uint8_t* code, F&& area) {
   const FunctionTable& table = ws.session().functionTable();
+  auto corner = [&](const uint8_t* p) { return readWord(p) & kHandleMask; };
+  auto add = [&](CellHandle a, CellHandle b) {
+    if (a == kNoCell || b == kNoCell) return;
+    const Cell& ca = ws.cell(a);
+    const Cell& cb = ws.cell(b);
+    area(CellRange::of(ca.row, ca.column, cb.row, cb.column).ordered());
+  };
+  int operands = 0;
   size_t last = code[0];
   for (size_t pos = 2; pos < last;) {
     uint8_t opcode = code[pos];
     size_t next = WalkCode(table, code, pos, last);
-    if (next == 0 || opcode == op::kEnd) return;
+    if (next == 0 || opcode == op::kEnd) break;
     if (opcode == op::kRef) {
-      CellHandle h = readWord(code + pos + 1) & kHandleMask;
-      if (h != kNoCell) span(ws.cell(h).row, ws.cell(h).column, ws.cell(h).column);
+      ++operands;
+      add(corner(code + pos + 1), corner(code + pos + 1));
     } else if (opcode == op::kRange) {
-      CellHandle a = readWord(code + pos + 1) & kHandleMask;
-      CellHandle b = readWord(code + pos + 5) & kHandleMask;
-      if (a != kNoCell && b != kNoCell) {
-        CellRange r =
-            CellRange::of(ws.cell(a).row, ws.cell(a).column, ws.cell(b).row, ws.cell(b).column)
-                .ordered();
-        for (int row = r.row1; row <= r.row2; ++row) span(row, r.col1, r.col2);
-      }
+      ++operands;
+      add(corner(code + pos + 1), corner(code + pos + 5));
     }
     pos = next;
   }
+  return operands;
+}
+
+// Calls span(row, col1, col2) for each run of cells the formula names:
+// single references and every row of every range.
+template <class F>
+void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
+  forEachReferencedArea(ws, code, [&](const CellRange& r) {
+    for (int row = r.row1; row <= r.row2; ++row) span(row, r.col1, r.col2);
+  });
 }
 
 void registerLinks(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
-  int operands = 0;
-  forEachReferenceOperand(
-      ws.session().functionTable(), const_cast<uint8_t*>(code), [&](size_t) { ++operands; },
-      [&](size_t) { ++operands; });
-  bool mayRepeat = operands > 1;
+  bool mayRepeat = forEachReferencedArea(ws, code, [](const CellRange&) {}) > 1;
   forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
     // Along the row from one cell to the next, not from the row's head each time.
     CellHandle target = kNoCell;
@@ -84,11 +95,84 @@ void registerLinks(Worksheet& ws, CellHandle formula) {
   });
 }
 
+// One rectangle a formula names, in the order of the batch's formulas and
+// of their operands.
+struct NamedArea {
+  int row1, row2;
+  uint8_t col1, col2;
+  bool mayRepeat;
+  CellHandle formula;
+};
+
+// Adds the formula's areas to the batch's.
+void collectAreas(Worksheet& ws, CellHandle formula, std::vector<NamedArea>& areas) {
+  const uint8_t* code = ws.cell(formula).content;
+  if (!code) return;
+  size_t first = areas.size();
+  int operands = forEachReferencedArea(ws, code, [&](const CellRange& r) {
+    areas.push_back({r.row1, r.row2, static_cast<uint8_t>(r.col1), static_cast<uint8_t>(r.col2),
+                     false, formula});
+  });
+  for (size_t i = first; i < areas.size(); ++i) areas[i].mayRepeat = operands > 1;
+}
+
+// Links the areas' formulas row by row. In each row the areas are taken in
+// their batch order, so every cell's list gets its formulas in the order
+// one formula after another would give it, and a formula's own areas on
+// the row follow each other (its repeats still find it at the head).
+void linkAreas(Worksheet& ws, const std::vector<NamedArea>& areas) {
+  std::vector<uint32_t> byTop(areas.size());
+  for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+  std::stable_sort(byTop.begin(), byTop.end(),
+                   [&](uint32_t a, uint32_t b) { return areas[a].row1 < areas[b].row1; });
+  std::vector<uint32_t> active, merged;
+  size_t nextTop = 0;
+  const ErrorState& error = ws.session().error();
+  for (int row = 0; nextTop < byTop.size() || !active.empty(); ++row) {
+    if (active.empty()) row = std::max(row, areas[byTop[nextTop]].row1);
+    if (nextTop < byTop.size() && areas[byTop[nextTop]].row1 == row) {
+      size_t from = nextTop;
+      while (nextTop < byTop.size() && areas[byTop[nextTop]].row1 == row) ++nextTop;
+      std::sort(byTop.begin() + static_cast<long>(from),
+                byTop.begin() + static_cast<long>(nextTop));
+      merged.clear();
+      std::merge(active.begin(), active.end(), byTop.begin() + static_cast<long>(from),
+                 byTop.begin() + static_cast<long>(nextTop), std::back_inserter(merged));
+      active.swap(merged);
+    }
+    size_t kept = 0;
+    for (uint32_t i : active) {
+      const NamedArea& a = areas[i];
+      CellHandle target = kNoCell;
+      for (int col = a.col1; col <= a.col2; ++col) {
+        target = ws.GetOrCreateCellAfter(target, row, col);
+        if (target != kNoCell) addLink(ws, target, a.formula, a.mayRepeat);
+      }
+      if (error.raised) return;
+      if (a.row2 > row) active[kept++] = i;
+    }
+    active.resize(kept);
+  }
+}
+
 }  // namespace
 
 void RegisterDependencies(Worksheet& ws, CellHandle formula) {
   if (ws.session().error().raised) return;
   registerLinks(ws, formula);
+}
+
+void RegisterDependenciesInOrder(Worksheet& ws, const std::vector<CellHandle>& formulas) {
+  // In batches, so that the areas' own memory stays small beside the links.
+  constexpr size_t kBatchAreas = 1 << 12;
+  std::vector<NamedArea> areas;
+  for (size_t i = 0; i < formulas.size();) {
+    if (ws.session().error().raised) return;
+    areas.clear();
+    while (i < formulas.size() && areas.size() < kBatchAreas)
+      collectAreas(ws, formulas[i++], areas);
+    linkAreas(ws, areas);
+  }
 }
 
 void UnregisterDependencies(Worksheet& ws, CellHandle formula) {

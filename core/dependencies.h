@@ -14,6 +14,11 @@ class Worksheet;
 // once between two unregistrations; nothing is registered while the error
 // flag is raised.
 void RegisterDependencies(Worksheet& ws, CellHandle formula);
+// The same for many formulas, with the lists registering them one after
+// another in the given order would make, but reaching the cells row by row:
+// a range down a column costs a walk of the sheet's memory once for all the
+// formulas, not once each. Stops when the error flag is raised.
+void RegisterDependenciesInOrder(Worksheet& ws, const std::vector<CellHandle>& formulas);
 // Removes the formula's links; missing cells are skipped.
 void UnregisterDependencies(Worksheet& ws, CellHandle formula);
 // Before a cell record is destroyed while formulas still refer to it: each

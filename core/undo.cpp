@@ -109,7 +109,7 @@ bool UndoSnapshot::restore(Worksheet& ws) {
     ConvertReferences(ws, c.content, c.row, c.column, ReferenceForm::Memory);
   }
   ws.session().error().clear();
-  for (CellHandle h : formulas) RegisterDependencies(ws, h);
+  RegisterDependenciesInOrder(ws, formulas);
   clear();
   RecalcAll(ws);
   ws.modified = true;

@@ -577,12 +577,14 @@ void Reader::cellRecord(const Record& r) {
       if (arithmetic()) return;
       std::string_view text = fieldText(r.body + 5, r.length - 5);
       if (text.size() > kMaxText) return;  // over-long: skipped
-      std::string label;
+      // Put together on the stack: the text goes straight into the pool.
+      char prefixed[kMaxText];
+      std::string_view label = text;
       if (text.empty() || !isLabelPrefix(text[0])) {
-        label.assign(1, ws.settings.labelPrefix);
-        label.append(text.substr(0, kMaxText - 1));
-      } else {
-        label.assign(text);
+        size_t length = std::min<size_t>(text.size(), kMaxText - 1);
+        prefixed[0] = ws.settings.labelPrefix;
+        std::copy_n(text.data(), length, prefixed + 1);
+        label = std::string_view(prefixed, length + 1);
       }
       CellHandle h = takeCell(row, col);
       if (h == kNoCell) return;
@@ -1037,12 +1039,8 @@ void Reader::linkFormulas() {
     linked.push_back(h);
   }
   if (options_.after == AfterLoad::NoLink) return;
-  for (CellHandle h : linked) {
-    Cell& c = ws.cell(h);
-    if (!(c.kind & kKindUnlinked)) continue;
-    RegisterDependencies(ws, h);
-    ws.cell(h).kind &= ~kKindUnlinked;
-  }
+  RegisterDependenciesInOrder(ws, linked);
+  for (CellHandle h : linked) ws.cell(h).kind &= ~kKindUnlinked;
   session_.error().clear();
   RecalcAll(ws);
 }
