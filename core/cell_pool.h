@@ -50,6 +50,9 @@ class CellPool {
     return linkBlocks_[index >> kLinkBlockBits][index & (kLinkBlockSize - 1)];
   }
   size_t liveLinks() const { return liveLinks_; }
+  // Every link made from now on until one is freed has an index at or above
+  // the mark; 0 when freed links wait to be made again.
+  uint32_t linkMark() const { return freeLinks_ ? 0 : nextLink_; }
 
   // Texts made in bulk (a file's labels and string results as it is read): laid
   // out one after another in blocks of the pool, which go with its cells;

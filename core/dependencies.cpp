@@ -13,14 +13,16 @@ namespace tw {
 
 namespace {
 
-// Adds formula at the head of target's list. Since a formula registers all
-// its references in one pass, a repeat within that pass finds itself at the
-// head; that keeps registration constant-time per link. A formula that names
-// one cell or one range cannot repeat itself, and does not read the head.
-void addLink(Worksheet& ws, CellHandle target, CellHandle formula, bool mayRepeat) {
+// Adds formula at the head of target's list. A formula registers all its
+// references to a row in one go, so a repeat finds itself at the head:
+// registration stays constant-time per link. Links made since `mark` (see
+// CellPool::linkMark) are all the formula's own, so with a mark the head's
+// index tells a repeat without reading the link.
+void addLink(Worksheet& ws, CellHandle target, CellHandle formula, uint32_t mark) {
   Cell& t = ws.cell(target);
-  if (mayRepeat && t.dependents != 0 && ws.pool().link(t.dependents).cell == formula) return;
-  t.dependents = ws.pool().newLink(formula, t.dependents);
+  uint32_t head = t.dependents;
+  if (head != 0 && (mark ? head >= mark : ws.pool().link(head).cell == formula)) return;
+  t.dependents = ws.pool().newLink(formula, head);
 }
 
 void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
@@ -40,36 +42,32 @@ void removeLink(Worksheet& ws, CellHandle target, CellHandle formula) {
   }
 }
 
-// Calls area(range) for each rectangle the formula names, in the order of
-// its code (a single reference is a range of one cell); destroyed
-// references are skipped. Returns the number of reference operands, the
-// destroyed ones included.
+// Calls area(range) for each rectangle the formula names, corners in
+// order, in the order of its code (a single reference is a range of one
+// cell); destroyed references are skipped.
 template <class F>
-int forEachReferencedArea(Worksheet& ws, const uint8_t* code, F&& area) {
+void forEachReferencedArea(Worksheet& ws, const uint8_t* code, F&& area) {
   const FunctionTable& table = ws.session().functionTable();
-  auto corner = [&](const uint8_t* p) { return readWord(p) & kHandleMask; };
-  auto add = [&](CellHandle a, CellHandle b) {
+  auto add = [&](const uint8_t* first, const uint8_t* second) {
+    CellHandle a = readWord(first) & kHandleMask;
+    CellHandle b = readWord(second) & kHandleMask;
     if (a == kNoCell || b == kNoCell) return;
     const Cell& ca = ws.cell(a);
     const Cell& cb = ws.cell(b);
-    area(CellRange::of(ca.row, ca.column, cb.row, cb.column).ordered());
+    area(CellRange::of(std::min(ca.row, cb.row), std::min(ca.column, cb.column),
+                       std::max(ca.row, cb.row), std::max(ca.column, cb.column)));
   };
-  int operands = 0;
   size_t last = code[0];
   for (size_t pos = 2; pos < last;) {
     uint8_t opcode = code[pos];
     size_t next = WalkCode(table, code, pos, last);
-    if (next == 0 || opcode == op::kEnd) break;
-    if (opcode == op::kRef) {
-      ++operands;
-      add(corner(code + pos + 1), corner(code + pos + 1));
-    } else if (opcode == op::kRange) {
-      ++operands;
-      add(corner(code + pos + 1), corner(code + pos + 5));
-    }
+    if (next == 0 || opcode == op::kEnd) return;
+    if (opcode == op::kRef)
+      add(code + pos + 1, code + pos + 1);
+    else if (opcode == op::kRange)
+      add(code + pos + 1, code + pos + 5);
     pos = next;
   }
-  return operands;
 }
 
 // Calls span(row, col1, col2) for each run of cells the formula names:
@@ -84,13 +82,13 @@ void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
 void registerLinks(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
-  bool mayRepeat = forEachReferencedArea(ws, code, [](const CellRange&) {}) > 1;
+  uint32_t mark = ws.pool().linkMark();
   forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
     // Along the row from one cell to the next, not from the row's head each time.
     CellHandle target = kNoCell;
     for (int col = col1; col <= col2; ++col) {
       target = ws.GetOrCreateCellAfter(target, row, col);
-      if (target != kNoCell) addLink(ws, target, formula, mayRepeat);
+      if (target != kNoCell) addLink(ws, target, formula, mark);
     }
   });
 }
@@ -100,20 +98,21 @@ void registerLinks(Worksheet& ws, CellHandle formula) {
 struct NamedArea {
   int row1, row2;
   uint8_t col1, col2;
-  bool mayRepeat;
   CellHandle formula;
 };
 
-// Adds the formula's areas to the batch's.
-void collectAreas(Worksheet& ws, CellHandle formula, std::vector<NamedArea>& areas) {
+// Adds the formula's areas to the batch's; whether one of them is more than
+// a row high.
+bool collectAreas(Worksheet& ws, CellHandle formula, std::vector<NamedArea>& areas) {
   const uint8_t* code = ws.cell(formula).content;
-  if (!code) return;
-  size_t first = areas.size();
-  int operands = forEachReferencedArea(ws, code, [&](const CellRange& r) {
-    areas.push_back({r.row1, r.row2, static_cast<uint8_t>(r.col1), static_cast<uint8_t>(r.col2),
-                     false, formula});
+  if (!code) return false;
+  bool tall = false;
+  forEachReferencedArea(ws, code, [&](const CellRange& r) {
+    areas.push_back(
+        {r.row1, r.row2, static_cast<uint8_t>(r.col1), static_cast<uint8_t>(r.col2), formula});
+    tall = tall || r.row2 > r.row1;
   });
-  for (size_t i = first; i < areas.size(); ++i) areas[i].mayRepeat = operands > 1;
+  return tall;
 }
 
 // Links the areas' formulas row by row. In each row the areas are taken in
@@ -121,33 +120,54 @@ void collectAreas(Worksheet& ws, CellHandle formula, std::vector<NamedArea>& are
 // one formula after another would give it, and a formula's own areas on
 // the row follow each other (its repeats still find it at the head).
 void linkAreas(Worksheet& ws, const std::vector<NamedArea>& areas) {
+  const ErrorState& error = ws.session().error();
+  // The formula whose areas are being linked, and the pool's mark when it
+  // began: its areas follow each other, so every link since is its own.
+  CellHandle current = kNoCell;
+  uint32_t mark = 0;
+  auto linkRow = [&](const NamedArea& a, int row) {
+    if (a.formula != current) {
+      current = a.formula;
+      mark = ws.pool().linkMark();
+    }
+    CellHandle target = kNoCell;
+    for (int col = a.col1; col <= a.col2; ++col) {
+      target = ws.GetOrCreateCellAfter(target, row, col);
+      if (target != kNoCell) addLink(ws, target, a.formula, mark);
+    }
+  };
+  if (std::none_of(areas.begin(), areas.end(),
+                   [](const NamedArea& a) { return a.row2 > a.row1; })) {
+    // Rows of one: each area's cells are reached as cheaply in the batch's order.
+    for (const NamedArea& a : areas) {
+      linkRow(a, a.row1);
+      if (error.raised) return;
+    }
+    return;
+  }
   std::vector<uint32_t> byTop(areas.size());
   for (uint32_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
-  std::stable_sort(byTop.begin(), byTop.end(),
-                   [&](uint32_t a, uint32_t b) { return areas[a].row1 < areas[b].row1; });
+  auto higher = [&](uint32_t a, uint32_t b) { return areas[a].row1 < areas[b].row1; };
+  if (!std::is_sorted(byTop.begin(), byTop.end(), higher))
+    std::stable_sort(byTop.begin(), byTop.end(), higher);
   std::vector<uint32_t> active, merged;
   size_t nextTop = 0;
-  const ErrorState& error = ws.session().error();
   for (int row = 0; nextTop < byTop.size() || !active.empty(); ++row) {
     if (active.empty()) row = std::max(row, areas[byTop[nextTop]].row1);
     if (nextTop < byTop.size() && areas[byTop[nextTop]].row1 == row) {
       size_t from = nextTop;
       while (nextTop < byTop.size() && areas[byTop[nextTop]].row1 == row) ++nextTop;
-      std::sort(byTop.begin() + static_cast<long>(from),
-                byTop.begin() + static_cast<long>(nextTop));
+      // The sort was stable: the newcomers are in batch order already.
+      auto begin = byTop.begin() + static_cast<long>(from);
+      auto end = byTop.begin() + static_cast<long>(nextTop);
       merged.clear();
-      std::merge(active.begin(), active.end(), byTop.begin() + static_cast<long>(from),
-                 byTop.begin() + static_cast<long>(nextTop), std::back_inserter(merged));
+      std::merge(active.begin(), active.end(), begin, end, std::back_inserter(merged));
       active.swap(merged);
     }
     size_t kept = 0;
     for (uint32_t i : active) {
       const NamedArea& a = areas[i];
-      CellHandle target = kNoCell;
-      for (int col = a.col1; col <= a.col2; ++col) {
-        target = ws.GetOrCreateCellAfter(target, row, col);
-        if (target != kNoCell) addLink(ws, target, a.formula, a.mayRepeat);
-      }
+      linkRow(a, row);
       if (error.raised) return;
       if (a.row2 > row) active[kept++] = i;
     }
@@ -163,16 +183,21 @@ void RegisterDependencies(Worksheet& ws, CellHandle formula) {
 }
 
 void RegisterDependenciesInOrder(Worksheet& ws, const std::vector<CellHandle>& formulas) {
-  // In batches, so that the areas' own memory stays small beside the links.
+  // A batch begins with a formula that names a range more than a row high
+  // (the others are linked at once, as cheaply), and ends when its areas
+  // fill a batch, so that their own memory stays small beside the links.
   constexpr size_t kBatchAreas = 1 << 12;
   std::vector<NamedArea> areas;
-  for (size_t i = 0; i < formulas.size();) {
+  for (CellHandle formula : formulas) {
     if (ws.session().error().raised) return;
-    areas.clear();
-    while (i < formulas.size() && areas.size() < kBatchAreas)
-      collectAreas(ws, formulas[i++], areas);
-    linkAreas(ws, areas);
+    bool first = areas.empty();
+    bool tall = collectAreas(ws, formula, areas);
+    if ((first && !tall) || areas.size() >= kBatchAreas) {
+      linkAreas(ws, areas);
+      areas.clear();
+    }
   }
+  if (!ws.session().error().raised) linkAreas(ws, areas);
 }
 
 void UnregisterDependencies(Worksheet& ws, CellHandle formula) {

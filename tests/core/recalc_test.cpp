@@ -89,6 +89,9 @@ TEST_F(Recalc, AFormulaNamingACellManyTimesIsLinkedOnce) {
   ws.ClearCell(handle("C1"));
   for (const char* a : {"A1", "A2", "A3"}) EXPECT_EQ(linkCount(ws, handle(a)), 1) << a;
   for (const char* a : {"B1", "B2", "B3"}) EXPECT_EQ(linkCount(ws, handle(a)), 0) << a;
+  // Again while the freed links wait to be made again.
+  enter("C1", "+B3+B3+@SUM(B1..B3)");
+  for (const char* a : {"B1", "B2", "B3"}) EXPECT_EQ(linkCount(ws, handle(a)), 1) << a;
 }
 
 TEST_F(Recalc, ManualRecalculationWaitsForCalc) {
