@@ -287,7 +287,7 @@ bool Frame::keyInWindow(const KeyPress& k) {
     return true;
   }
   if (k.alt && k.key == Key::Character) {
-    if (itemWithMnemonic(menuBar_, k.ch) < 0) return false;
+    if (itemWithMnemonic(menuBar(), k.ch) < 0) return false;
     openMenu(k.ch);
     return true;
   }
@@ -312,7 +312,7 @@ bool Frame::keyInWindow(const KeyPress& k) {
         accelerator == "Ctrl+X" || accelerator == "Ctrl+C" || accelerator == "Ctrl+V";
     const MenuItem* item = clipboardKey && !session_.settings().windowsControlKeys
                                ? nullptr
-                               : itemWithAccelerator(menuBar_, accelerator);
+                               : itemWithAccelerator(menuBar(), accelerator);
     if (item) {
       if (item->enabled)
         invoke(item->command, item->argument);

@@ -158,7 +158,15 @@ class Frame : private Workspace, public FrameServices {
   void clickInputLine();
 
   // --- Menus -------------------------------------------------------------------
-  const MenuBar& menuBar() const { return menuBar_; }
+  // Built when first asked for: a run that never shows its menus does not
+  // build them.
+  const MenuBar& menuBar() const {
+    if (!menuBuilt_) {
+      menuBar_ = buildMenuBar(menuState_);
+      menuBuilt_ = true;
+    }
+    return menuBar_;
+  }
   const MenuCursor& menuCursor() const { return menuCursor_; }
   bool menuOpen() const { return menuCursor_.open(); }
   // Highlights the menu bar's first menu, or drops down the one of a mnemonic.
@@ -283,7 +291,9 @@ class Frame : private Workspace, public FrameServices {
   std::string formArgument_;  // the menu item's argument, for the form it opens
   std::vector<std::unique_ptr<WindowState>> windows_;
   WindowState* active_ = nullptr;
-  MenuBar menuBar_;
+  MenuState menuState_;
+  mutable MenuBar menuBar_;
+  mutable bool menuBuilt_ = false;
   MenuCursor menuCursor_;
   bool menusStale_ = false;
 

@@ -34,7 +34,6 @@ Frame::Frame(Session& session, FrameView& view) : session_(session), view_(view)
   addTransferFrame(*this);
   addAuditFrame(*this);
   addTextToolsFrame(*this);
-  menuBar_ = buildMenuBar({});
 }
 
 Frame::~Frame() = default;
@@ -636,9 +635,13 @@ void Frame::refreshMenus() {
   }
   s.recentFiles = session_.settings().history;
   s.recentShown = session_.settings().historySize;
-  MenuBar bar = buildMenuBar(s);
-  if (bar == menuBar_) return;
-  menuBar_ = std::move(bar);
+  if (s == menuState_) return;
+  menuState_ = std::move(s);
+  if (menuBuilt_) {
+    MenuBar bar = buildMenuBar(menuState_);
+    if (bar == menuBar_) return;
+    menuBar_ = std::move(bar);
+  }
   // Open menus keep what they show until they close.
   if (menuCursor_.open())
     menusStale_ = true;
@@ -648,13 +651,13 @@ void Frame::refreshMenus() {
 
 void Frame::openMenu(char mnemonic) {
   if (entryActive() || prompt_) return;
-  int first = mnemonic ? itemWithMnemonic(menuBar_, mnemonic) : nextSelectable(menuBar_, -1, 1);
+  int first = mnemonic ? itemWithMnemonic(menuBar(), mnemonic) : nextSelectable(menuBar(), -1, 1);
   if (first < 0) return;
   // The slash and Alt highlight the bar, where letters choose a menu; a
   // mnemonic drops its menu down at once.
   menuCursor_.path = {first};
   if (mnemonic) {
-    int item = nextSelectable(menuBar_[first].items, -1, 1);
+    int item = nextSelectable(menuBar()[first].items, -1, 1);
     if (item >= 0) menuCursor_.path.push_back(item);
   }
   view_.showMenu(menuCursor_);
@@ -689,10 +692,10 @@ void Frame::chooseMenuItem(const MenuItem& item) {
 
 bool Frame::keyInMenu(const KeyPress& k) {
   std::vector<int>& path = menuCursor_.path;
-  const std::vector<MenuItem>& items = currentItems(menuBar_, menuCursor_);
+  const std::vector<MenuItem>& items = currentItems(menuBar(), menuCursor_);
   auto dropDown = [&](int bar) {
     path = {bar};
-    int item = nextSelectable(menuBar_[bar].items, -1, 1);
+    int item = nextSelectable(menuBar()[bar].items, -1, 1);
     if (item >= 0) path.push_back(item);
   };
   // Enter on an item: a submenu opens, a command runs (and the menus close).
@@ -719,7 +722,7 @@ bool Frame::keyInMenu(const KeyPress& k) {
     case Key::Left:
     case Key::Right: {
       int direction = k.key == Key::Right ? 1 : -1;
-      const MenuItem* h = highlighted(menuBar_, menuCursor_);
+      const MenuItem* h = highlighted(menuBar(), menuCursor_);
       if (k.key == Key::Right && path.size() >= 2 && h && h->submenu) {
         enter(path.back());
         break;
@@ -728,7 +731,7 @@ bool Frame::keyInMenu(const KeyPress& k) {
         path.pop_back();
         break;
       }
-      int bar = nextSelectable(menuBar_, path[0], direction);
+      int bar = nextSelectable(menuBar(), path[0], direction);
       if (bar < 0) break;
       if (path.size() >= 2)
         dropDown(bar);

@@ -45,11 +45,12 @@ struct MenuState {
   bool split = false;
   bool syncHorizontal = false;
   bool syncVertical = false;
-  bool macroBar = false;  // the macro-button bar shown
+  bool macroBar = false;             // the macro-button bar shown
   std::vector<std::string> windows;  // the open windows' captions, in order
   int activeWindow = -1;
   std::vector<std::string> recentFiles;  // newest first
   int recentShown = 5;                   // HSIZE=
+  bool operator==(const MenuState&) const = default;
 };
 
 // The program's menus, with the items set from the state.
