@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "core/dependencies.h"
 #include "core/file_names.h"
 #include "core/formula_code.h"
 #include "files/wks_records.h"
@@ -864,6 +866,48 @@ TEST_F(FileTest, LabelsAreLimitedByTheirTextNotTheirRecord) {
   EXPECT_TRUE(load(over, dir.file("OVER.WKS")).messages.empty());
   EXPECT_EQ(at(over, "A1"), nullptr);  // too long for a cell: skipped
   EXPECT_EQ(listed(over, "A2"), "'no prefix");
+}
+
+TEST_F(FileTest, LoadedFormulasAreLinkedAsIfOneAfterAnother) {
+  // Row sums, running totals down a column and column sums: ranges across
+  // and down, overlapping, linked in rows by the loader.
+  for (int r = 1; r <= 6; ++r) {
+    std::string n = std::to_string(r);
+    for (char c : std::string("ABCD")) enter(std::string(1, c) + n, std::to_string(r * 10 + c));
+    enter("E" + n, "@SUM(A" + n + "..D" + n + ")");
+    enter("F" + n, "@SUM($A$1..A" + n + ")+E" + n + "+E" + n);
+  }
+  for (char c : std::string("ABCDEF")) {
+    std::string col(1, c);
+    enter(col + "7", "@SUM(" + col + "1.." + col + "6)");
+  }
+  enter("G8", "@SUM(A1..F7)+A1");
+  ASSERT_TRUE(Save(ws, dir.file("SUMS.WK1")));
+  Worksheet& back = fresh();
+  ASSERT_TRUE(load(back, dir.file("SUMS.WK1")).messages.empty());
+
+  auto lists = [&] {
+    std::vector<std::vector<CellHandle>> all;
+    back.ForEachCell(CellRange::of(0, 0, back.maxRow, back.maxCol), [&](CellHandle h, Cell&) {
+      all.push_back(DependentsOf(back, h));
+      return true;
+    });
+    return all;
+  };
+  std::vector<std::vector<CellHandle>> loaded = lists();
+  // The loader registers its formulas in the order their records made them.
+  std::vector<CellHandle> formulas;
+  back.ForEachCell(CellRange::of(0, 0, back.maxRow, back.maxCol), [&](CellHandle h, Cell& c) {
+    if (isFormula(&c)) formulas.push_back(h);
+    return true;
+  });
+  std::sort(formulas.begin(), formulas.end());
+  for (CellHandle f : formulas) UnregisterDependencies(back, f);
+  for (CellHandle f : formulas) RegisterDependencies(back, f);
+  EXPECT_EQ(lists(), loaded);
+  EXPECT_EQ(num(back, "G8"), number("G8"));
+  EnterCell(back, "1000", 0, 0);
+  EXPECT_EQ(num(back, "A7"), number("A7") - number("A1") + 1000);
 }
 
 TEST_F(FileTest, EveryLoadedFormulaIsCheckedBeforeLinking) {
