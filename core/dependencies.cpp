@@ -79,18 +79,22 @@ void forEachReferencedSpan(Worksheet& ws, const uint8_t* code, F&& span) {
   });
 }
 
+// Links the formula into the cells col1..col2 of the row, made if missing,
+// along the row from one cell to the next, not from the row's head each time.
+void linkSpan(Worksheet& ws, CellHandle formula, uint32_t mark, int row, int col1, int col2) {
+  CellHandle target = kNoCell;
+  for (int col = col1; col <= col2; ++col) {
+    target = ws.GetOrCreateCellAfter(target, row, col);
+    if (target != kNoCell) addLink(ws, target, formula, mark);
+  }
+}
+
 void registerLinks(Worksheet& ws, CellHandle formula) {
   const uint8_t* code = ws.cell(formula).content;
   if (!code) return;
   uint32_t mark = ws.pool().linkMark();
-  forEachReferencedSpan(ws, code, [&](int row, int col1, int col2) {
-    // Along the row from one cell to the next, not from the row's head each time.
-    CellHandle target = kNoCell;
-    for (int col = col1; col <= col2; ++col) {
-      target = ws.GetOrCreateCellAfter(target, row, col);
-      if (target != kNoCell) addLink(ws, target, formula, mark);
-    }
-  });
+  forEachReferencedSpan(
+      ws, code, [&](int row, int col1, int col2) { linkSpan(ws, formula, mark, row, col1, col2); });
 }
 
 // One rectangle a formula names, in the order of the batch's formulas and
@@ -130,11 +134,7 @@ void linkAreas(Worksheet& ws, const std::vector<NamedArea>& areas) {
       current = a.formula;
       mark = ws.pool().linkMark();
     }
-    CellHandle target = kNoCell;
-    for (int col = a.col1; col <= a.col2; ++col) {
-      target = ws.GetOrCreateCellAfter(target, row, col);
-      if (target != kNoCell) addLink(ws, target, a.formula, mark);
-    }
+    linkSpan(ws, a.formula, mark, row, a.col1, a.col2);
   };
   if (std::none_of(areas.begin(), areas.end(),
                    [](const NamedArea& a) { return a.row2 > a.row1; })) {
